@@ -1,0 +1,341 @@
+#include "filterhost.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+namespace filterhost {
+namespace {
+
+// The host whose call is under way; the protocol's callbacks carry no context.
+Host* gCurrentHost = nullptr;
+
+struct HostHandle {
+  char* data;  // first word: a handle dereferences to its data
+  int32_t size;
+};
+
+struct HostBuffer {
+  std::vector<uint8_t> bytes;
+  int locks = 0;
+};
+
+// Handles this host made; a block the module made with its own handles is not
+// the host's to free.
+std::set<plugin::Handle> gHostHandles;
+
+constexpr uint8_t kFreshMemoryFill = 0xA5;  // hosts hand out memory uncleared
+
+bool RectEmpty(const plugin::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+std::string Describe(const char* what, const plugin::Rect& r) {
+  return std::string(what) + " (" + std::to_string(r.top) + ", " + std::to_string(r.left) + ", " +
+         std::to_string(r.bottom) + ", " + std::to_string(r.right) + ")";
+}
+
+plugin::Handle NewHandle(int32_t size) {
+  if (size < 0 || gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return nullptr;
+  auto* handle = new HostHandle{static_cast<char*>(std::malloc(size_t(size) + 1)), size};
+  std::memset(handle->data, kFreshMemoryFill, size_t(size) + 1);
+  gHostHandles.insert(&handle->data);
+  return &handle->data;
+}
+
+void DisposeHandle(plugin::Handle h) {
+  if (h == nullptr || gHostHandles.erase(h) == 0) return;
+  auto* handle = reinterpret_cast<HostHandle*>(h);
+  std::free(handle->data);
+  delete handle;
+  if (gCurrentHost != nullptr) gCurrentHost->Released();
+}
+
+int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
+
+plugin::OSErr SetHandleSize(plugin::Handle h, int32_t size) {
+  if (h == nullptr || size < 0) return plugin::kNilHandleErr;
+  auto* handle = reinterpret_cast<HostHandle*>(h);
+  char* data = static_cast<char*>(std::realloc(handle->data, size_t(size) + 1));
+  if (data == nullptr) return plugin::kMemFullErr;
+  handle->data = data;
+  handle->size = size;
+  return plugin::kNoErr;
+}
+
+char* LockHandle(plugin::Handle h, plugin::Boolean) { return h != nullptr ? *h : nullptr; }
+void UnlockHandle(plugin::Handle) {}
+void RecoverSpace(int32_t) {}
+
+plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
+  *id = nullptr;
+  if (size < 0) return plugin::kMemFullErr;
+  if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return plugin::kMemFullErr;
+  auto* buffer = new HostBuffer;
+  buffer->bytes.assign(size_t(size), kFreshMemoryFill);
+  *id = reinterpret_cast<plugin::BufferID>(buffer);
+  return plugin::kNoErr;
+}
+
+char* LockBuffer(plugin::BufferID id, plugin::Boolean) {
+  auto* buffer = reinterpret_cast<HostBuffer*>(id);
+  ++buffer->locks;
+  return reinterpret_cast<char*>(buffer->bytes.data());
+}
+
+void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->locks; }
+
+void FreeBuffer(plugin::BufferID id) {
+  delete reinterpret_cast<HostBuffer*>(id);
+  if (gCurrentHost != nullptr) gCurrentHost->Released();
+}
+
+int32_t BufferSpace() { return 256 << 20; }
+
+plugin::Boolean AbortProc() { return gCurrentHost != nullptr ? gCurrentHost->OnAbort() : 0; }
+
+void ProgressProc(int32_t done, int32_t total) {
+  if (gCurrentHost != nullptr) gCurrentHost->OnProgress(done, total);
+}
+
+}  // namespace
+
+int16_t ImageModeOf(int32_t channels) {
+  switch (channels) {
+    case 1: return plugin::kModeGray;
+    case 3: return plugin::kModeRGB;
+    case 4: return plugin::kModeCMYK;
+    default: return 7;  // multichannel
+  }
+}
+
+Host::Host(Module& module) : module_(module) {
+  bufferProcs_ = plugin::BufferProcs{2, 5, AllocateBuffer, LockBuffer, UnlockBuffer, FreeBuffer, BufferSpace,
+                                     nullptr, nullptr, nullptr};
+  handleProcs_ = plugin::HandleProcs{1,          7,          NewHandle,    DisposeHandle, GetHandleSize,
+                                     SetHandleSize, LockHandle, UnlockHandle, RecoverSpace,  nullptr};
+  record_.maxSpace = 64 << 20;
+  StartMessageWatch(module_);
+}
+
+Host::~Host() {
+  DropParameters();
+  StopMessageWatch();
+}
+
+void Host::SetImage(Image image) {
+  image_ = std::move(image);
+  SetFilterRect(0, 0, image_.width, image_.height);
+}
+
+void Host::SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  record_.filterRect = plugin::Rect{int16_t(top), int16_t(left), int16_t(bottom), int16_t(right)};
+}
+
+void Host::FillRecord() {
+  record_.abortProc = AbortProc;
+  record_.progressProc = ProgressProc;
+  record_.imageSize = plugin::Point{int16_t(image_.height), int16_t(image_.width)};
+  record_.planes = int16_t(image_.channels);
+  record_.imageMode = ImageModeOf(image_.channels);
+  record_.depth = 8;
+  record_.platformData = &platformData_;
+  record_.bufferProcs = faults_.withholdBufferSuite ? nullptr : &bufferProcs_;
+  record_.handleProcs = faults_.withholdHandleSuite ? nullptr : &handleProcs_;
+  record_.bufferSpace = record_.maxSpace;  // hosts pre-fill it; the module must overwrite it
+  record_.hostSig = 0x51484F53;            // 'QHOS'
+  record_.filterCase = 1;
+}
+
+int16_t Host::Call(int16_t selector) {
+  FillRecord();
+  StartMessageWatch(module_);  // the module may have been loaded again since
+  Host* previous = gCurrentHost;
+  gCurrentHost = this;
+  int16_t result = static_cast<int16_t>(0x7A7A);  // the module must overwrite it
+  if (selector == plugin::kSelectorAbout) {
+    plugin::AboutRecord about{};
+    about.platformData = &platformData_;
+    result = module_.Call(selector, &about, &data_);
+  } else {
+    result = module_.Call(selector, &record_, &data_);
+  }
+  gCurrentHost = previous;
+  return result;
+}
+
+int16_t Host::About() { return Call(plugin::kSelectorAbout); }
+int16_t Host::Parameters() { return Call(plugin::kSelectorParameters); }
+
+bool Host::CountAllocation() {
+  ++allocations_;
+  if (faults_.failAllocation != 0 && allocations_ == faults_.failAllocation) return false;
+  ++liveAllocations_;
+  return true;
+}
+
+uint8_t Host::OnAbort() {
+  ++abortChecks_;
+  return faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck ? 1 : 0;
+}
+
+void Host::OnProgress(int32_t done, int32_t total) {
+  ++progressCalls_;
+  lastDone_ = done;
+  lastTotal_ = total;
+}
+
+bool Host::CheckRequests(RunReport* report) const {
+  const plugin::Rect& in = record_.inRect;
+  const plugin::Rect& out = record_.outRect;
+  const plugin::Rect& area = record_.filterRect;
+  size_t before = report->violations.size();
+  auto planesValid = [&](int16_t lo, int16_t hi) { return lo >= 0 && lo <= hi && hi < image_.channels; };
+  if (!RectEmpty(in)) {
+    if (in.top < 0 || in.left < 0 || in.bottom > image_.height || in.right > image_.width)
+      report->violations.push_back(Describe("input request outside the image", in));
+    if (!planesValid(record_.inLoPlane, record_.inHiPlane))
+      report->violations.push_back("input planes " + std::to_string(record_.inLoPlane) + ".." +
+                                   std::to_string(record_.inHiPlane) + " invalid");
+  }
+  if (!RectEmpty(out)) {
+    if (out.top < area.top || out.left < area.left || out.bottom > area.bottom || out.right > area.right)
+      report->violations.push_back(Describe("output request outside the filter area", out));
+    if (!planesValid(record_.outLoPlane, record_.outHiPlane))
+      report->violations.push_back("output planes invalid");
+  }
+  return report->violations.size() == before;
+}
+
+void Host::StoreOutput() {
+  if (RectEmpty(servedOut_) || outBuffer_.empty()) return;
+  const int32_t width = servedOut_.right - servedOut_.left;
+  const int32_t planes = servedOutHi_ - servedOutLo_ + 1;
+  for (int32_t y = servedOut_.top; y < servedOut_.bottom; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t* from = outBuffer_.data() + (size_t(y - servedOut_.top) * width + x) * planes;
+      std::memcpy(image_.At(servedOut_.left + x, y) + servedOutLo_, from, size_t(planes));
+    }
+  servedOut_ = plugin::Rect{};
+}
+
+bool Host::ServeRequests(RunReport* report) {
+  StoreOutput();
+  if (!CheckRequests(report)) return false;
+  const plugin::Rect in = record_.inRect;
+  const plugin::Rect out = record_.outRect;
+  record_.inData = nullptr;
+  record_.outData = nullptr;
+  if (!RectEmpty(in)) {
+    const int32_t width = in.right - in.left;
+    const int32_t planes = record_.inHiPlane - record_.inLoPlane + 1;
+    inBuffer_.assign(size_t(width) * (in.bottom - in.top) * planes, 0);
+    for (int32_t y = in.top; y < in.bottom; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        std::memcpy(inBuffer_.data() + (size_t(y - in.top) * width + x) * planes,
+                    image_.At(in.left + x, y) + record_.inLoPlane, size_t(planes));
+    record_.inData = inBuffer_.data();
+    record_.inRowBytes = width * planes;
+  }
+  if (!RectEmpty(out)) {
+    const int32_t width = out.right - out.left;
+    const int32_t planes = record_.outHiPlane - record_.outLoPlane + 1;
+    outBuffer_.assign(size_t(width) * (out.bottom - out.top) * planes, 0);
+    for (int32_t y = out.top; y < out.bottom; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        std::memcpy(outBuffer_.data() + (size_t(y - out.top) * width + x) * planes,
+                    image_.At(out.left + x, y) + record_.outLoPlane, size_t(planes));
+    record_.outData = outBuffer_.data();
+    record_.outRowBytes = width * planes;
+    servedOut_ = out;
+    servedOutLo_ = record_.outLoPlane;
+    servedOutHi_ = record_.outHiPlane;
+    report->outRects.push_back(out);
+  }
+  return true;
+}
+
+RunReport Host::Render() {
+  RunReport report;
+  auto fail = [&](int16_t selector, int16_t result) {
+    if (report.result == 0) {
+      report.result = result;
+      report.failedSelector = selector;
+    }
+  };
+  servedOut_ = plugin::Rect{};
+  int16_t result = Call(plugin::kSelectorPrepare);
+  if (result != 0) {
+    fail(plugin::kSelectorPrepare, result);
+    return report;
+  }
+  result = Call(plugin::kSelectorStart);
+  if (result != 0) fail(plugin::kSelectorStart, result);
+  // Like Photoshop: once Start has been called, Finish is called too.
+  while (result == 0 && ServeRequests(&report) &&
+         (!RectEmpty(record_.inRect) || !RectEmpty(record_.outRect))) {
+    result = Call(plugin::kSelectorContinue);
+    ++report.continueCalls;
+    if (result != 0) fail(plugin::kSelectorContinue, result);
+    if (report.continueCalls > 1000000) {
+      report.violations.push_back("the run never ends");
+      break;
+    }
+  }
+  if (result == 0 && report.violations.empty()) StoreOutput();
+  servedOut_ = plugin::Rect{};
+  result = Call(plugin::kSelectorFinish);
+  report.finishCalled = true;
+  if (result != 0) fail(plugin::kSelectorFinish, result);
+  inBuffer_.clear();
+  outBuffer_.clear();
+  record_.inData = record_.outData = nullptr;
+  return report;
+}
+
+RunReport Host::Run(bool withParameters) {
+  if (withParameters) {
+    int16_t result = Parameters();
+    if (result != 0) {
+      RunReport report;
+      report.result = result;
+      report.failedSelector = plugin::kSelectorParameters;
+      return report;
+    }
+  }
+  return Render();
+}
+
+std::vector<uint8_t> Host::ParameterBytes() const {
+  if (record_.parameters == nullptr) return {};
+  if (gHostHandles.count(record_.parameters) == 0) {
+    // The module's own handle: its data pointer comes first, the size is a block's.
+    const char* data = *record_.parameters;
+    return std::vector<uint8_t>(data, data + 688);
+  }
+  auto* handle = reinterpret_cast<HostHandle*>(record_.parameters);
+  return std::vector<uint8_t>(handle->data, handle->data + handle->size);
+}
+
+void Host::RestoreParameterBytes(const std::vector<uint8_t>& bytes) {
+  DropParameters();
+  Host* previous = gCurrentHost;
+  gCurrentHost = this;
+  plugin::Handle handle = NewHandle(int32_t(bytes.size()));
+  gCurrentHost = previous;
+  if (handle == nullptr) return;
+  std::memcpy(*handle, bytes.data(), bytes.size());
+  record_.parameters = handle;
+}
+
+void Host::DropParameters() {
+  if (record_.parameters == nullptr) return;
+  Host* previous = gCurrentHost;
+  gCurrentHost = this;
+  DisposeHandle(record_.parameters);
+  gCurrentHost = previous;
+  record_.parameters = nullptr;
+}
+
+const std::vector<Message>& Host::messages() const { return WatchedMessages(); }
+void Host::ClearMessages() { ClearWatchedMessages(); }
+
+}  // namespace filterhost

@@ -1,0 +1,158 @@
+// A filter host: loads a module, owns an 8-bit image, fills a FilterRecord and
+// drives the selectors in the order image editors do, serving the requested
+// rectangles one call later. It checks the module's requests as a careful host
+// would, and can inject faults for tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/plugin_api.h"
+
+namespace filterhost {
+
+// An interleaved 8-bit picture: 1 (gray), 3 (RGB) or 4 (CMYK) samples per pixel.
+struct Image {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t channels = 3;
+  std::vector<uint8_t> pixels;
+
+  Image() = default;
+  Image(int32_t w, int32_t h, int32_t c) : width(w), height(h), channels(c), pixels(size_t(w) * h * c) {}
+  uint8_t* At(int32_t x, int32_t y) { return pixels.data() + (size_t(y) * width + x) * channels; }
+  const uint8_t* At(int32_t x, int32_t y) const { return pixels.data() + (size_t(y) * width + x) * channels; }
+};
+
+// The path of the filter module built beside the running program
+// (Quiltora.8bf on Windows, Quiltora.so elsewhere).
+std::string ModuleBesideExecutable();
+
+// The image mode a host reports for a picture of that many channels.
+int16_t ImageModeOf(int32_t channels);
+
+// A loaded filter module and its ENTRYPOINT1.
+class Module {
+ public:
+  Module() = default;
+  ~Module();
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+
+  bool Load(const std::string& path);  // false with error() set
+  void Unload();
+  bool loaded() const { return entry_ != nullptr; }
+  const std::string& error() const { return error_; }
+  int16_t Call(int16_t selector, void* record, intptr_t* data);
+  void* Symbol(const char* name) const;
+
+ private:
+  void* library_ = nullptr;
+  plugin::EntryPoint entry_ = nullptr;
+  std::string error_;
+};
+
+struct Faults {
+  int failAllocation = 0;  // the N-th allocation through a host suite fails (0: none)
+  int stopAtAbortCheck = 0;  // the N-th abort check answers "stop" (0: never)
+  bool withholdBufferSuite = false;
+  bool withholdHandleSuite = false;
+};
+
+struct Message {
+  std::string caption;
+  std::string text;
+};
+
+// What one run did, for the caller to check.
+struct RunReport {
+  int16_t result = 0;              // the first non-zero result, or 0
+  int16_t failedSelector = -1;     // the selector that returned it
+  int continueCalls = 0;
+  std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
+  std::vector<std::string> violations;  // requests a careful host refuses
+  bool finishCalled = false;
+};
+
+class Host {
+ public:
+  explicit Host(Module& module);
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // The picture the filter works on, and the filter area in it (default: all).
+  void SetImage(Image image);
+  Image& image() { return image_; }
+  void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+
+  Faults& faults() { return faults_; }
+  void SetMaxSpace(int32_t maxSpace) { record_.maxSpace = maxSpace; }
+
+  // Selector calls, as a host makes them.
+  int16_t About();
+  int16_t Parameters();
+  // Prepare, Start, Continue until both rectangles are empty, then Finish
+  // (also after a failed Continue, as Photoshop does).
+  RunReport Render();
+  // A run with its dialog (Parameters first) or a repeat (without it).
+  RunReport Run(bool withParameters);
+  int16_t Call(int16_t selector);
+
+  // The settings block the host keeps between runs.
+  plugin::Handle parameters() const { return record_.parameters; }
+  std::vector<uint8_t> ParameterBytes() const;
+  // Replaces the kept block by a new handle holding these bytes, as hosts do
+  // that copy the block or restore it from storage.
+  void RestoreParameterBytes(const std::vector<uint8_t>& bytes);
+  void DropParameters();
+
+  plugin::FilterRecord& record() { return record_; }
+  const std::vector<Message>& messages() const;
+  void ClearMessages();
+  int allocations() const { return allocations_; }
+  int liveAllocations() const { return liveAllocations_; }
+  int abortChecks() const { return abortChecks_; }
+  int progressCalls() const { return progressCalls_; }
+  int32_t lastProgressDone() const { return lastDone_; }
+  int32_t lastProgressTotal() const { return lastTotal_; }
+
+  // Used by the host's callbacks.
+  bool CountAllocation();
+  void Released() { --liveAllocations_; }
+  uint8_t OnAbort();
+  void OnProgress(int32_t done, int32_t total);
+
+ private:
+  void FillRecord();
+  bool ServeRequests(RunReport* report);
+  void StoreOutput();
+  bool CheckRequests(RunReport* report) const;
+
+  Module& module_;
+  Image image_;
+  plugin::FilterRecord record_{};
+  plugin::PlatformData platformData_{};
+  plugin::BufferProcs bufferProcs_{};
+  plugin::HandleProcs handleProcs_{};
+  Faults faults_;
+  intptr_t data_ = 0;
+  std::vector<uint8_t> inBuffer_;
+  std::vector<uint8_t> outBuffer_;
+  plugin::Rect servedOut_{};
+  int16_t servedOutLo_ = 0, servedOutHi_ = -1;
+  int allocations_ = 0;
+  int liveAllocations_ = 0;
+  int abortChecks_ = 0;
+  int progressCalls_ = 0;
+  int32_t lastDone_ = 0, lastTotal_ = 0;
+};
+
+// Filled in by message_watch.cpp: the module's message boxes, seen by the host.
+void StartMessageWatch(Module& module);
+void StopMessageWatch();
+const std::vector<Message>& WatchedMessages();
+void ClearWatchedMessages();
+
+}  // namespace filterhost

@@ -1,0 +1,119 @@
+// The host's view of the module's message boxes. On Windows they are real
+// windows: a watcher thread reads each one and presses its default button, as
+// a user at the screen would. The Linux module has no windows; it hands the
+// text to a policy the host installs.
+#include "filterhost.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <atomic>
+#else
+#include "platform/platform.h"
+#endif
+
+namespace filterhost {
+namespace {
+
+std::vector<Message> gMessages;
+
+#ifdef _WIN32
+// The thread model of this toolchain has no std::mutex; a slim lock does.
+SRWLOCK gLock = SRWLOCK_INIT;
+struct Locked {
+  Locked() { AcquireSRWLockExclusive(&gLock); }
+  ~Locked() { ReleaseSRWLockExclusive(&gLock); }
+};
+std::atomic<bool> gWatching{false};
+HANDLE gThread = nullptr;
+
+constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
+constexpr int kMessageIconId = 20;      // and the one that holds its icon
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (process != GetCurrentProcessId() || std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  HWND textControl = GetDlgItem(window, kMessageTextId);
+  if (textControl == nullptr || GetDlgItem(window, kMessageIconId) == nullptr) return TRUE;
+  {
+    Locked lock;
+    gMessages.push_back(Message{WindowText(window), WindowText(textControl)});
+  }
+  for (int button : {IDOK, IDYES, IDIGNORE}) {
+    HWND control = GetDlgItem(window, button);
+    if (control == nullptr) continue;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    break;
+  }
+  // Give the box time to close before it is looked at again.
+  Sleep(50);
+  return TRUE;
+}
+
+DWORD WINAPI WatchLoop(LPVOID) {
+  while (gWatching) {
+    EnumWindows(AnswerMessageBox, 0);
+    Sleep(20);
+  }
+  return 0;
+}
+#else
+platform::MessageAnswer RecordMessage(const char* text, const char* caption, platform::MessageStyle style) {
+  gMessages.push_back(Message{caption, text});
+  switch (style) {
+    case platform::MessageStyle::Question: return platform::MessageAnswer::Yes;
+    case platform::MessageStyle::Assertion: return platform::MessageAnswer::Ignore;
+    default: return platform::MessageAnswer::Ok;
+  }
+}
+#endif
+
+}  // namespace
+
+void StartMessageWatch(Module& module) {
+#ifdef _WIN32
+  (void)module;
+  if (gWatching.exchange(true)) return;
+  gThread = CreateThread(nullptr, 0, WatchLoop, nullptr, 0, nullptr);
+#else
+  using SetPolicy = void (*)(platform::MessagePolicy);
+  auto setPolicy = reinterpret_cast<SetPolicy>(module.Symbol("QuiltoraSetMessagePolicy"));
+  if (setPolicy != nullptr) setPolicy(RecordMessage);
+#endif
+}
+
+void StopMessageWatch() {
+#ifdef _WIN32
+  if (!gWatching.exchange(false)) return;
+  WaitForSingleObject(gThread, INFINITE);
+  CloseHandle(gThread);
+  gThread = nullptr;
+#endif
+}
+
+const std::vector<Message>& WatchedMessages() {
+#ifdef _WIN32
+  // Let a box that is being answered finish closing.
+  Sleep(0);
+  Locked lock;
+#endif
+  return gMessages;
+}
+
+void ClearWatchedMessages() {
+#ifdef _WIN32
+  Locked lock;
+#endif
+  gMessages.clear();
+}
+
+}  // namespace filterhost

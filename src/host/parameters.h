@@ -1,0 +1,31 @@
+// The settings record: its defaults, the default selection, and access to the
+// block the host keeps in FilterRecord.parameters.
+#pragma once
+
+#include "common/parameter_block.h"
+#include "host/plugin_api.h"
+
+namespace quiltora {
+
+// Defaults of a new block, for the filter area of gFilterRecord.
+void ResetParameters(ParameterBlock* block);
+
+// The default selection: a square of a third of the source's smaller side in
+// the middle of the source (or of the loaded picture's source area).
+void ResetSelection(ParameterBlock* block);
+
+// The block behind record->parameters, or null when there is none or the host
+// says its handle is smaller than a block.
+ParameterBlock* LockParameters(const plugin::FilterRecord* record);
+
+// Allocates a zero-filled block as a handle: through the host's handle suite
+// when it is usable, else through the module's own handles. Null on failure.
+plugin::Handle NewParameterHandle(const plugin::FilterRecord* record);
+
+// The Parameters selector.
+int16_t DoParameters(plugin::FilterRecord* record);
+
+// True when the filter area is at least 50 × 50.
+bool FilterAreaLargeEnough(const plugin::FilterRecord* record);
+
+}  // namespace quiltora

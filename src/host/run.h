@@ -1,0 +1,30 @@
+// The run state machine: Prepare, Start, Continue and Finish.
+#pragma once
+
+#include <cstdint>
+
+#include "host/plugin_api.h"
+
+namespace quiltora {
+
+int16_t DoPrepare(plugin::FilterRecord* record);
+int16_t DoStart();
+int16_t DoContinue();
+int16_t DoFinish();
+
+// Releases the run's objects (symmetry, tile image, work images) and clears
+// their pointers.
+void ReleaseRunObjects();
+
+// The memory the module announces in Prepare for the given budget.
+int32_t ComputeBufferSpace(int64_t budget, bool hostSuiteUsable, int32_t width, int32_t height,
+                           int16_t imageMode);
+
+// Bytes per pixel of an accepted image mode (1, 3 or 4); 0 for any other.
+int32_t BytesPerPixelOfMode(int16_t imageMode);
+
+// The dialog of a run with showDialog set: 0 when it ended with OK, 1 otherwise.
+// Headless builds accept the stored settings as they are.
+int16_t RunMainDialog(plugin::FilterRecord* record);
+
+}  // namespace quiltora
