@@ -27,13 +27,30 @@ struct Locked {
 std::atomic<bool> gWatching{false};
 HANDLE gThread = nullptr;
 
-constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-constexpr int kMessageIconId = 20;      // and the one that holds its icon
-
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+// A message box shows its text in a static control (the control ids differ
+// between Windows and Wine) and has no list boxes; the module's dialogs do.
+struct BoxContents {
+  std::string text;
+  bool hasList = false;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
+  auto* contents = reinterpret_cast<BoxContents*>(context);
+  char className[32] = {};
+  GetClassNameA(child, className, sizeof className);
+  const std::string name = className;
+  if (name == "ComboBox" || name == "ListBox") contents->hasList = true;
+  if (name == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+    std::string text = WindowText(child);
+    if (text.size() > contents->text.size()) contents->text = text;
+  }
+  return TRUE;
 }
 
 BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
@@ -42,11 +59,12 @@ BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
   char className[16] = {};
   GetClassNameA(window, className, sizeof className);
   if (process != GetCurrentProcessId() || std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
-  HWND textControl = GetDlgItem(window, kMessageTextId);
-  if (textControl == nullptr || GetDlgItem(window, kMessageIconId) == nullptr) return TRUE;
+  BoxContents contents;
+  EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&contents));
+  if (contents.hasList || contents.text.empty()) return TRUE;
   {
     Locked lock;
-    gMessages.push_back(Message{WindowText(window), WindowText(textControl)});
+    gMessages.push_back(Message{WindowText(window), contents.text});
   }
   for (int button : {IDOK, IDYES, IDIGNORE}) {
     HWND control = GetDlgItem(window, button);
