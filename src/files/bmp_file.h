@@ -1,6 +1,7 @@
 // Windows bitmap files: a picture loaded as tile source, and the tile saved.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -18,14 +19,22 @@ enum BmpResult : int32_t {
 };
 
 // Largest picture the reader takes: 64 Mi pixels (192 MiB as 24-bit rows),
-// e.g. 8192 × 8192. Anything larger is refused before any allocation.
+// e.g. 8192 × 8192, and at most 32767 pixels on a side, so that the run's
+// 16-bit source rectangles hold it. Anything larger is refused with
+// kBmpLowMemory before any allocation.
 constexpr int64_t kMaxBmpPixels = int64_t{1} << 26;
+constexpr int32_t kMaxBmpSide = 32767;
 
 // Reads an uncompressed 1-, 4-, 8- or 24-bit bitmap (12-byte, 40-byte or
 // longer header, rows stored bottom-up or top-down) into a new 24-bit buffer,
 // blue-green-red, top row first. On kBmpOk *picture owns the new buffer
 // (release with ImageBufferRelease); otherwise it is null.
 int32_t ReadBmpFile(const char* path, ImageBuffer** picture);
+
+// The same for a path kept in a fixed-size field that may lack its terminator
+// (a settings record handed back by a host): no terminator within
+// fieldSize bytes gives kBmpOpenError.
+int32_t ReadBmpFile(const char* pathField, size_t fieldSize, ImageBuffer** picture);
 
 // The same from an open stream positioned anywhere; the stream is read from
 // its start and left open. Codes as above except kBmpOpenError.

@@ -162,11 +162,13 @@ int32_t ReadPalette(std::FILE* file, const BmpLayout& layout, Palette* palette) 
   return kBmpOk;
 }
 
-// Sizes the rows once the picture is known to be within kMaxBmpPixels, then
+// Sizes the rows once the picture is known to be within the reader's limits, then
 // makes sure the file holds them, so that a few hostile bytes cannot make the
 // reader allocate for a picture that is not there. The last row may lack its padding.
 int32_t CheckRows(std::FILE* file, BmpLayout* layout) {
-  if (int64_t{layout->width} * layout->height > kMaxBmpPixels) return kBmpLowMemory;
+  if (layout->width > kMaxBmpSide || layout->height > kMaxBmpSide ||
+      int64_t{layout->width} * layout->height > kMaxBmpPixels)
+    return kBmpLowMemory;
   const int64_t rowBits = int64_t{layout->width} * layout->bitCount;
   layout->fileRowBytes = int32_t((rowBits + 31) / 32 * 4);
   layout->rowDataBytes = int32_t((rowBits + 7) / 8);
@@ -225,6 +227,12 @@ int32_t ReadBmpFile(const char* path, ImageBuffer** picture) {
   const int32_t code = ReadBmpStream(file, picture);
   std::fclose(file);
   return code;
+}
+
+int32_t ReadBmpFile(const char* pathField, size_t fieldSize, ImageBuffer** picture) {
+  *picture = nullptr;
+  if (pathField == nullptr || std::memchr(pathField, '\0', fieldSize) == nullptr) return kBmpOpenError;
+  return ReadBmpFile(pathField, picture);
 }
 
 }  // namespace quiltora

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <functional>
 
 #include "bmp_test_util.h"
@@ -138,9 +139,10 @@ TEST(BmpRead, ValidFilesGiveUprightBgrPictures) {
   }
 }
 
-// Rows longer than any fixed read piece (here 66,000 bytes) are read whole.
+// Rows longer than any fixed read piece (here 98,304 bytes) are read whole,
+// up to the widest picture the reader takes.
 TEST(BmpRead, RowsLongerThan65000Bytes) {
-  constexpr int32_t kWidth = 22000;
+  constexpr int32_t kWidth = kMaxBmpSide;
   BmpSpec spec;
   spec.width = kWidth, spec.height = 2;
   for (int32_t y = 0; y < 2; ++y) {
@@ -226,7 +228,10 @@ std::vector<MalformedCase> MalformedCases() {
       {"INT32_MAX x INT32_MAX", With(Valid8(), [](BmpSpec& s) { s.width = s.height = INT32_MAX; }), kBmpLowMemory},
       {"INT32_MAX x -INT32_MAX", With(Valid24(), [](BmpSpec& s) { s.width = INT32_MAX, s.height = -INT32_MAX; }),
        kBmpLowMemory},
-      {"one pixel over the limit", With(Valid24(), [](BmpSpec& s) { s.width = 65537, s.height = 1024; }),
+      {"more pixels than the limit", With(Valid24(), [](BmpSpec& s) { s.width = s.height = 8193; }), kBmpLowMemory},
+      {"wider than the limit", With(Valid24(), [](BmpSpec& s) { s.width = kMaxBmpSide + 1, s.height = 1; }),
+       kBmpLowMemory},
+      {"higher than the limit", With(Valid8(), [](BmpSpec& s) { s.width = 1, s.height = -(kMaxBmpSide + 1); }),
        kBmpLowMemory},
       {"4000 x 4000 in a few bytes", With(Valid24(), [](BmpSpec& s) { s.width = s.height = 4000; }), kBmpReadError},
       {"one row missing", With(Valid24(), [](BmpSpec& s) { s.rows.pop_back(); }), kBmpReadError},
@@ -247,6 +252,22 @@ TEST(BmpRead, MalformedFilesAreRefusedWithTheirCode) {
     EXPECT_EQ(ReadBmpFile(file.path(), &picture), c.code);
     EXPECT_EQ(picture, nullptr);
   }
+}
+
+// A path kept in a settings record is read only up to the end of its field.
+TEST(BmpRead, PathFieldWithoutTerminator) {
+  TempFile file("field.bmp");
+  BmpSpec spec = Valid24();
+  file.Write(BuildBmp(spec));
+  char field[300];
+  std::snprintf(field, sizeof field, "%s", file.path());
+  ImageBuffer* raw = nullptr;
+  ASSERT_EQ(ReadBmpFile(field, sizeof field, &raw), kBmpOk);
+  BufferPtr picture(raw);
+  EXPECT_EQ(picture->width, 2);
+  std::memset(field, 'a', sizeof field);
+  EXPECT_EQ(ReadBmpFile(field, sizeof field, &raw), kBmpOpenError);
+  EXPECT_EQ(raw, nullptr);
 }
 
 TEST(BmpRead, FileThatCannotBeOpened) {
