@@ -44,7 +44,7 @@ std::vector<Bgr> CoreTable() {
 
 struct ValidCase {
   const char* name;
-  BmpSpec spec;
+  BmpFields fields;
   std::vector<std::vector<Bgr>> expected;  // top row first
 };
 
@@ -54,49 +54,49 @@ std::vector<ValidCase> ValidCases() {
   const auto core = CoreTable();
   std::vector<ValidCase> cases;
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3, s.height = 2, s.rows = {Row24({a, b, c}), Row24({d, e, f})};
     cases.push_back({"24-bit stored bottom row first", s, {{d, e, f}, {a, b, c}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3, s.height = -2, s.rows = {Row24({a, b, c}), Row24({d, e, f})};
     cases.push_back({"24-bit top-down", s, {{a, b, c}, {d, e, f}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 5, s.height = 3;
     s.rows = {Row24({a, b, c, d, e}), Row24({f, e, d, c, b}), Row24({kRed, kGreen, kBlue, a, f})};
     cases.push_back({"24-bit odd width", s, {{kRed, kGreen, kBlue, a, f}, {f, e, d, c, b}, {a, b, c, d, e}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 3, s.height = 2, s.bitCount = 8, s.table = GrayTable(), s.rows = {{0, 128, 255}, {7, 8, 9}};
     cases.push_back({"8-bit gray table", s, {{{7, 7, 7}, {8, 8, 8}, {9, 9, 9}}, {{0, 0, 0}, {128, 128, 128}, {255, 255, 255}}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 4, s.bitCount = 8, s.coloursUsed = 3, s.table = {kRed, kGreen, kBlue}, s.rows = {{0, 1, 2, 7}};
     cases.push_back({"8-bit short table, index past it is black", s, {{kRed, kGreen, kBlue, kBlack}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.headerBytes = 124, s.width = 3, s.bitCount = 8, s.coloursUsed = 2, s.table = {a, b}, s.rows = {{1, 0, 1}};
     cases.push_back({"V5 header, table after it", s, {{b, a, b}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.headerBytes = 108, s.width = 2, s.height = -1, s.rows = {Row24({c, d})};
     cases.push_back({"V4 header 24-bit", s, {{c, d}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     // Pixels 1,0,1,1,0,0,0,1 | 1,0 and set bits past the row's end that must be ignored.
     s.width = 10, s.bitCount = 1, s.table = {kRed, kBlue}, s.rows = {{0xB1, 0xBF}};
     cases.push_back({"1-bit two-entry table", s, {{kBlue, kRed, kBlue, kBlue, kRed, kRed, kRed, kBlue, kBlue, kRed}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 5, s.height = 2, s.bitCount = 4, s.table = sixteen, s.rows = {{0x12, 0x34, 0x5F}, {0xFE, 0xDC, 0xB0}};
     cases.push_back({"4-bit width 5, high half first",
                      s,
@@ -104,17 +104,17 @@ std::vector<ValidCase> ValidCases() {
                       {sixteen[1], sixteen[2], sixteen[3], sixteen[4], sixteen[5]}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.headerBytes = 12, s.width = 3, s.bitCount = 8, s.table = core, s.rows = {{0, 200, 255}};
     cases.push_back({"12-byte header, 3-byte table entries", s, {{core[0], core[200], core[255]}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 2, s.gapBytes = 6, s.rows = {Row24({e, f})};
     cases.push_back({"rows found by their offset", s, {{e, f}}});
   }
   {
-    BmpSpec s;
+    BmpFields s;
     s.width = 1, s.height = 2, s.padLastRow = false, s.rows = {Row24({a}), Row24({b})};
     cases.push_back({"last row without padding", s, {{b}, {a}}});
   }
@@ -125,7 +125,7 @@ TEST(BmpRead, ValidFilesGiveUprightBgrPictures) {
   TempFile file("valid.bmp");
   for (const ValidCase& c : ValidCases()) {
     SCOPED_TRACE(c.name);
-    file.Write(BuildBmp(c.spec));
+    file.Write(BuildBmp(c.fields));
     ImageBuffer* raw = nullptr;
     ASSERT_EQ(ReadBmpFile(file.path(), &raw), kBmpOk);
     BufferPtr picture(raw);
@@ -143,15 +143,15 @@ TEST(BmpRead, ValidFilesGiveUprightBgrPictures) {
 // up to the widest picture the reader takes.
 TEST(BmpRead, RowsLongerThan65000Bytes) {
   constexpr int32_t kWidth = kMaxBmpSide;
-  BmpSpec spec;
-  spec.width = kWidth, spec.height = 2;
+  BmpFields fields;
+  fields.width = kWidth, fields.height = 2;
   for (int32_t y = 0; y < 2; ++y) {
     Bytes row;
     for (int32_t x = 0; x < kWidth; ++x) row.insert(row.end(), {uint8_t(x % 251), uint8_t(x % 241), uint8_t(y)});
-    spec.rows.push_back(row);
+    fields.rows.push_back(row);
   }
   TempFile file("wide.bmp");
-  file.Write(BuildBmp(spec));
+  file.Write(BuildBmp(fields));
   ImageBuffer* raw = nullptr;
   ASSERT_EQ(ReadBmpFile(file.path(), &raw), kBmpOk);
   BufferPtr picture(raw);
@@ -166,22 +166,22 @@ struct MalformedCase {
   int32_t code;
 };
 
-BmpSpec Valid24() {
-  BmpSpec s;
+BmpFields Valid24() {
+  BmpFields s;
   s.width = 2, s.height = 2, s.rows = {Row24({kRed, kGreen}), Row24({kBlue, kBlack})};
   return s;
 }
 
-BmpSpec Valid8() {
-  BmpSpec s;
+BmpFields Valid8() {
+  BmpFields s;
   s.width = 2, s.height = 2, s.bitCount = 8, s.coloursUsed = 4, s.table = {kRed, kGreen, kBlue, kBlack};
   s.rows = {{0, 1}, {2, 3}};
   return s;
 }
 
-Bytes With(BmpSpec spec, const std::function<void(BmpSpec&)>& change) {
-  change(spec);
-  return BuildBmp(spec);
+Bytes With(BmpFields fields, const std::function<void(BmpFields&)>& change) {
+  change(fields);
+  return BuildBmp(fields);
 }
 
 Bytes Cut(Bytes bytes, size_t size) {
@@ -198,47 +198,47 @@ std::vector<MalformedCase> MalformedCases() {
       {"file header only", Cut(valid, 14), kBmpNotValid},
       {"bitmap header cut short", Cut(valid, 30), kBmpNotValid},
       {"wrong magic", wrongMagic, kBmpNotValid},
-      {"header size 20", With(Valid24(), [](BmpSpec& s) { s.headerBytes = 20; }), kBmpNotValid},
-      {"header size 0", With(Valid24(), [](BmpSpec& s) { s.headerBytes = 0; }), kBmpNotValid},
-      {"RLE8", With(Valid8(), [](BmpSpec& s) { s.compression = 1; }), kBmpNotValid},
-      {"RLE4", With(Valid8(), [](BmpSpec& s) { s.compression = 2, s.bitCount = 4; }), kBmpNotValid},
-      {"bit fields", With(Valid24(), [](BmpSpec& s) { s.compression = 3, s.bitCount = 16; }), kBmpNotValid},
-      {"16-bit", With(Valid24(), [](BmpSpec& s) { s.bitCount = 16; }), kBmpNotValid},
-      {"32-bit", With(Valid24(), [](BmpSpec& s) { s.bitCount = 32; }), kBmpNotValid},
-      {"0-bit", With(Valid24(), [](BmpSpec& s) { s.bitCount = 0; }), kBmpNotValid},
-      {"2-bit", With(Valid8(), [](BmpSpec& s) { s.bitCount = 2; }), kBmpNotValid},
-      {"12-byte header, 16-bit", With(Valid24(), [](BmpSpec& s) { s.headerBytes = 12, s.bitCount = 16; }), kBmpNotValid},
-      {"planes 0", With(Valid24(), [](BmpSpec& s) { s.planes = 0; }), kBmpNotValid},
-      {"planes 2", With(Valid8(), [](BmpSpec& s) { s.planes = 2; }), kBmpNotValid},
-      {"width 0", With(Valid24(), [](BmpSpec& s) { s.width = 0; }), kBmpNotValid},
-      {"negative width", With(Valid24(), [](BmpSpec& s) { s.width = -5; }), kBmpNotValid},
-      {"height 0", With(Valid24(), [](BmpSpec& s) { s.height = 0; }), kBmpNotValid},
-      {"height INT32_MIN", With(Valid24(), [](BmpSpec& s) { s.height = INT32_MIN; }), kBmpNotValid},
-      {"colour count 2^31", With(Valid8(), [](BmpSpec& s) { s.coloursUsed = 0x80000000u; }), kBmpNotValid},
-      {"257 colours, 8-bit", With(Valid8(), [](BmpSpec& s) { s.coloursUsed = 257; }), kBmpNotValid},
-      {"17 colours, 4-bit", With(Valid8(), [](BmpSpec& s) { s.coloursUsed = 17, s.bitCount = 4; }), kBmpNotValid},
-      {"colour count 2^32 - 1, 1-bit", With(Valid8(), [](BmpSpec& s) { s.coloursUsed = ~0u, s.bitCount = 1; }),
+      {"header size 20", With(Valid24(), [](BmpFields& s) { s.headerBytes = 20; }), kBmpNotValid},
+      {"header size 0", With(Valid24(), [](BmpFields& s) { s.headerBytes = 0; }), kBmpNotValid},
+      {"RLE8", With(Valid8(), [](BmpFields& s) { s.compression = 1; }), kBmpNotValid},
+      {"RLE4", With(Valid8(), [](BmpFields& s) { s.compression = 2, s.bitCount = 4; }), kBmpNotValid},
+      {"bit fields", With(Valid24(), [](BmpFields& s) { s.compression = 3, s.bitCount = 16; }), kBmpNotValid},
+      {"16-bit", With(Valid24(), [](BmpFields& s) { s.bitCount = 16; }), kBmpNotValid},
+      {"32-bit", With(Valid24(), [](BmpFields& s) { s.bitCount = 32; }), kBmpNotValid},
+      {"0-bit", With(Valid24(), [](BmpFields& s) { s.bitCount = 0; }), kBmpNotValid},
+      {"2-bit", With(Valid8(), [](BmpFields& s) { s.bitCount = 2; }), kBmpNotValid},
+      {"12-byte header, 16-bit", With(Valid24(), [](BmpFields& s) { s.headerBytes = 12, s.bitCount = 16; }), kBmpNotValid},
+      {"planes 0", With(Valid24(), [](BmpFields& s) { s.planes = 0; }), kBmpNotValid},
+      {"planes 2", With(Valid8(), [](BmpFields& s) { s.planes = 2; }), kBmpNotValid},
+      {"width 0", With(Valid24(), [](BmpFields& s) { s.width = 0; }), kBmpNotValid},
+      {"negative width", With(Valid24(), [](BmpFields& s) { s.width = -5; }), kBmpNotValid},
+      {"height 0", With(Valid24(), [](BmpFields& s) { s.height = 0; }), kBmpNotValid},
+      {"height INT32_MIN", With(Valid24(), [](BmpFields& s) { s.height = INT32_MIN; }), kBmpNotValid},
+      {"colour count 2^31", With(Valid8(), [](BmpFields& s) { s.coloursUsed = 0x80000000u; }), kBmpNotValid},
+      {"257 colours, 8-bit", With(Valid8(), [](BmpFields& s) { s.coloursUsed = 257; }), kBmpNotValid},
+      {"17 colours, 4-bit", With(Valid8(), [](BmpFields& s) { s.coloursUsed = 17, s.bitCount = 4; }), kBmpNotValid},
+      {"colour count 2^32 - 1, 1-bit", With(Valid8(), [](BmpFields& s) { s.coloursUsed = ~0u, s.bitCount = 1; }),
        kBmpNotValid},
-      {"colour table cut short", With(Valid8(), [](BmpSpec& s) { s.coloursUsed = 0; }), kBmpReadError},
-      {"header size 2^32 - 16, with table", With(Valid8(), [](BmpSpec& s) { s.headerBytes = 0xFFFFFFF0u; }),
+      {"colour table cut short", With(Valid8(), [](BmpFields& s) { s.coloursUsed = 0; }), kBmpReadError},
+      {"header size 2^32 - 16, with table", With(Valid8(), [](BmpFields& s) { s.headerBytes = 0xFFFFFFF0u; }),
        kBmpReadError},
-      {"header size 2^32 - 16, 24-bit", With(Valid24(), [](BmpSpec& s) { s.headerBytes = 0xFFFFFFF0u; }),
+      {"header size 2^32 - 16, 24-bit", With(Valid24(), [](BmpFields& s) { s.headerBytes = 0xFFFFFFF0u; }),
        kBmpReadError},
-      {"100000 x 100000", With(Valid24(), [](BmpSpec& s) { s.width = s.height = 100000; }), kBmpLowMemory},
-      {"INT32_MAX x INT32_MAX", With(Valid8(), [](BmpSpec& s) { s.width = s.height = INT32_MAX; }), kBmpLowMemory},
-      {"INT32_MAX x -INT32_MAX", With(Valid24(), [](BmpSpec& s) { s.width = INT32_MAX, s.height = -INT32_MAX; }),
+      {"100000 x 100000", With(Valid24(), [](BmpFields& s) { s.width = s.height = 100000; }), kBmpLowMemory},
+      {"INT32_MAX x INT32_MAX", With(Valid8(), [](BmpFields& s) { s.width = s.height = INT32_MAX; }), kBmpLowMemory},
+      {"INT32_MAX x -INT32_MAX", With(Valid24(), [](BmpFields& s) { s.width = INT32_MAX, s.height = -INT32_MAX; }),
        kBmpLowMemory},
-      {"more pixels than the limit", With(Valid24(), [](BmpSpec& s) { s.width = s.height = 8193; }), kBmpLowMemory},
-      {"wider than the limit", With(Valid24(), [](BmpSpec& s) { s.width = kMaxBmpSide + 1, s.height = 1; }),
+      {"more pixels than the limit", With(Valid24(), [](BmpFields& s) { s.width = s.height = 8193; }), kBmpLowMemory},
+      {"wider than the limit", With(Valid24(), [](BmpFields& s) { s.width = kMaxBmpSide + 1, s.height = 1; }),
        kBmpLowMemory},
-      {"higher than the limit", With(Valid8(), [](BmpSpec& s) { s.width = 1, s.height = -(kMaxBmpSide + 1); }),
+      {"higher than the limit", With(Valid8(), [](BmpFields& s) { s.width = 1, s.height = -(kMaxBmpSide + 1); }),
        kBmpLowMemory},
-      {"4000 x 4000 in a few bytes", With(Valid24(), [](BmpSpec& s) { s.width = s.height = 4000; }), kBmpReadError},
-      {"one row missing", With(Valid24(), [](BmpSpec& s) { s.rows.pop_back(); }), kBmpReadError},
-      {"offset 0", With(Valid24(), [](BmpSpec& s) { s.rowsOffset = 0; }), kBmpReadError},
-      {"offset inside the header", With(Valid24(), [](BmpSpec& s) { s.rowsOffset = 20; }), kBmpReadError},
-      {"offset past the end", With(Valid24(), [](BmpSpec& s) { s.rowsOffset = 4000; }), kBmpReadError},
-      {"offset 2^32 - 1", With(Valid24(), [](BmpSpec& s) { s.rowsOffset = 0xFFFFFFFF; }), kBmpReadError},
+      {"4000 x 4000 in a few bytes", With(Valid24(), [](BmpFields& s) { s.width = s.height = 4000; }), kBmpReadError},
+      {"one row missing", With(Valid24(), [](BmpFields& s) { s.rows.pop_back(); }), kBmpReadError},
+      {"offset 0", With(Valid24(), [](BmpFields& s) { s.rowsOffset = 0; }), kBmpReadError},
+      {"offset inside the header", With(Valid24(), [](BmpFields& s) { s.rowsOffset = 20; }), kBmpReadError},
+      {"offset past the end", With(Valid24(), [](BmpFields& s) { s.rowsOffset = 4000; }), kBmpReadError},
+      {"offset 2^32 - 1", With(Valid24(), [](BmpFields& s) { s.rowsOffset = 0xFFFFFFFF; }), kBmpReadError},
   };
 }
 
@@ -257,8 +257,8 @@ TEST(BmpRead, MalformedFilesAreRefusedWithTheirCode) {
 // A path kept in a settings record is read only up to the end of its field.
 TEST(BmpRead, PathFieldWithoutTerminator) {
   TempFile file("field.bmp");
-  BmpSpec spec = Valid24();
-  file.Write(BuildBmp(spec));
+  BmpFields fields = Valid24();
+  file.Write(BuildBmp(fields));
   char field[300];
   std::snprintf(field, sizeof field, "%s", file.path());
   ImageBuffer* raw = nullptr;

@@ -19,7 +19,7 @@ using Bytes = std::vector<uint8_t>;
 
 // A bitmap described field by field; BuildBmp lays it out. Rows are given in
 // file order without padding; BuildBmp pads them to 4 bytes.
-struct BmpSpec {
+struct BmpFields {
   uint32_t headerBytes = 40;  // 12, 40, 108, 124 or anything a hostile file says
   int32_t width = 1;
   int32_t height = 1;
@@ -44,45 +44,45 @@ inline void Put32(Bytes& out, size_t at, uint32_t value) {
   Put16(out, at + 2, value >> 16);
 }
 
-inline Bytes BuildBmp(const BmpSpec& spec) {
-  const bool core = spec.headerBytes == 12;
+inline Bytes BuildBmp(const BmpFields& fields) {
+  const bool core = fields.headerBytes == 12;
   // Header bytes past the 40 the reader knows are filled with junk, so a
   // reader that looks for the colour table in the wrong place is caught.
   // Hostile sizes (below 40, or huge) get the 40 bytes the fields need.
-  const bool plausible = spec.headerBytes >= 40 && spec.headerBytes < 1024;
-  Bytes out(14 + size_t(core ? 12 : plausible ? spec.headerBytes : 40), 0xEE);
+  const bool plausible = fields.headerBytes >= 40 && fields.headerBytes < 1024;
+  Bytes out(14 + size_t(core ? 12 : plausible ? fields.headerBytes : 40), 0xEE);
   out[0] = 'B';
   out[1] = 'M';
   Put32(out, 2, 0);
   Put32(out, 6, 0);
-  Put32(out, 14, spec.headerBytes);
+  Put32(out, 14, fields.headerBytes);
   if (core) {
-    Put16(out, 18, uint32_t(spec.width));
-    Put16(out, 20, uint32_t(spec.height));
-    Put16(out, 22, spec.planes);
-    Put16(out, 24, spec.bitCount);
+    Put16(out, 18, uint32_t(fields.width));
+    Put16(out, 20, uint32_t(fields.height));
+    Put16(out, 22, fields.planes);
+    Put16(out, 24, fields.bitCount);
   } else {
-    Put32(out, 18, uint32_t(spec.width));
-    Put32(out, 22, uint32_t(spec.height));
-    Put16(out, 26, spec.planes);
-    Put16(out, 28, spec.bitCount);
-    Put32(out, 30, spec.compression);
+    Put32(out, 18, uint32_t(fields.width));
+    Put32(out, 22, uint32_t(fields.height));
+    Put16(out, 26, fields.planes);
+    Put16(out, 28, fields.bitCount);
+    Put32(out, 30, fields.compression);
     Put32(out, 34, 0);
     Put32(out, 38, 0);
     Put32(out, 42, 0);
-    Put32(out, 46, spec.coloursUsed);
+    Put32(out, 46, fields.coloursUsed);
     Put32(out, 50, 0);
   }
-  for (const Bgr& entry : spec.table) {
+  for (const Bgr& entry : fields.table) {
     out.insert(out.end(), entry.begin(), entry.end());
     if (!core) out.push_back(0);
   }
-  out.insert(out.end(), spec.gapBytes, 0xAB);
-  Put32(out, 10, spec.rowsOffset >= 0 ? uint32_t(spec.rowsOffset) : uint32_t(out.size()));
-  for (size_t i = 0; i < spec.rows.size(); ++i) {
-    out.insert(out.end(), spec.rows[i].begin(), spec.rows[i].end());
-    const bool last = i + 1 == spec.rows.size();
-    if (!last || spec.padLastRow) out.insert(out.end(), (4 - spec.rows[i].size() % 4) % 4, 0);
+  out.insert(out.end(), fields.gapBytes, 0xAB);
+  Put32(out, 10, fields.rowsOffset >= 0 ? uint32_t(fields.rowsOffset) : uint32_t(out.size()));
+  for (size_t i = 0; i < fields.rows.size(); ++i) {
+    out.insert(out.end(), fields.rows[i].begin(), fields.rows[i].end());
+    const bool last = i + 1 == fields.rows.size();
+    if (!last || fields.padLastRow) out.insert(out.end(), (4 - fields.rows[i].size() % 4) % 4, 0);
   }
   Put32(out, 2, uint32_t(out.size()));
   return out;

@@ -13,9 +13,9 @@ using namespace bmptest;
 class SourceReload : public ::testing::Test {
  protected:
   void SetUp() override {
-    BmpSpec spec;
-    spec.width = 2, spec.rows = {{1, 2, 3, 4, 5, 6}};
-    file_.Write(BuildBmp(spec));
+    BmpFields fields;
+    fields.width = 2, fields.rows = {{1, 2, 3, 4, 5, 6}};
+    file_.Write(BuildBmp(fields));
     std::memset(&block_, 0, sizeof block_);
     std::snprintf(block_.sourcePath, sizeof block_.sourcePath, "%s", file_.path());
   }
