@@ -15,11 +15,11 @@ using shape::Trunc;
 namespace {
 
 void RoundParallelogram(ParallelogramSource* object) {
-  object->x = Trunc(object->fx + kEpsilon);
-  object->y = Trunc(object->fy + kEpsilon);
-  object->width = Trunc(object->fwidth + kEpsilon);
-  object->height = Trunc(object->fheight + kEpsilon);
-  object->shear = Trunc(object->fshear + kEpsilon);
+  object->x = shape::TruncNear(object->fx, kEpsilon);
+  object->y = shape::TruncNear(object->fy, kEpsilon);
+  object->width = shape::TruncNear(object->fwidth, kEpsilon);
+  object->height = shape::TruncNear(object->fheight, kEpsilon);
+  object->shear = shape::TruncNear(object->fshear, kEpsilon);
 }
 
 // |shear| / height in 16.16.

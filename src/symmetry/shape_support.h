@@ -26,6 +26,13 @@ inline int32_t Trunc(double value) {
   return static_cast<int32_t>(value);
 }
 
+// trunc(value + epsilon) with the epsilon added to the magnitude: a value a
+// rounding step short of a whole number gives that number on either side of
+// zero, so a shear of -10.0 stays -10 rather than becoming -9.
+inline int32_t TruncNear(double value, double epsilon) {
+  return value >= 0.0 ? Trunc(value + epsilon) : -Trunc(-value + epsilon);
+}
+
 inline int16_t Narrow(int32_t value) { return static_cast<int16_t>(value); }
 
 // (top, left, bottom, right) of a box, bottom and right exclusive.

@@ -10,9 +10,9 @@ namespace shape {
 // Sets x, y and side from the f64 fields with the shape's epsilon.
 template <class Shape>
 void RoundSide(Shape* object, double epsilon) {
-  object->x = Trunc(object->fx + epsilon);
-  object->y = Trunc(object->fy + epsilon);
-  object->side = Trunc(object->fside + epsilon);
+  object->x = shape::TruncNear(object->fx, epsilon);
+  object->y = shape::TruncNear(object->fy, epsilon);
+  object->side = shape::TruncNear(object->fside, epsilon);
 }
 
 template <class Shape>

@@ -13,10 +13,10 @@ using shape::Trunc;
 namespace {
 
 void RoundRectangle(RectangleSource* object) {
-  object->x = Trunc(object->fx + kEpsilon);
-  object->y = Trunc(object->fy + kEpsilon);
-  object->width = Trunc(object->fwidth + kEpsilon);
-  object->height = Trunc(object->fheight + kEpsilon);
+  object->x = shape::TruncNear(object->fx, kEpsilon);
+  object->y = shape::TruncNear(object->fy, kEpsilon);
+  object->width = shape::TruncNear(object->fwidth, kEpsilon);
+  object->height = shape::TruncNear(object->fheight, kEpsilon);
 }
 
 int32_t RectangleLargestFeather(const RectangleSource& object) {
