@@ -2,6 +2,7 @@
 // integers, extents, the largest feather and its fitting, source bounds and
 // feather reach.
 #include <memory>
+#include <typeinfo>
 
 #include <gtest/gtest.h>
 
@@ -353,12 +354,13 @@ TEST(ShapeReach, PerShape) {
       {std::make_unique<Turnstile>(), -1, -1},
   };
   for (Case& c : cases) {
-    c.object->featherPixels = 5;
+    TileSymmetry& object = *c.object;
+    object.featherPixels = 5;
     int32_t x = -1;
     int32_t y = -1;
-    c.object->GetFeatherReach(&x, &y);
-    EXPECT_EQ(x, c.reachX) << typeid(*c.object).name();
-    EXPECT_EQ(y, c.reachY) << typeid(*c.object).name();
+    object.GetFeatherReach(&x, &y);
+    EXPECT_EQ(x, c.reachX) << typeid(object).name();
+    EXPECT_EQ(y, c.reachY) << typeid(object).name();
   }
 }
 
