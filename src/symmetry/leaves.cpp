@@ -1,0 +1,104 @@
+#include "symmetry/leaves.h"
+
+namespace quiltora {
+
+namespace {
+
+struct LeafInfo {
+  const char* name;
+  const char* planeGroup;
+};
+
+constexpr LeafInfo kLeaves[17] = {
+    {GoldBrick::kName, GoldBrick::kPlaneGroup},
+    {CrabClaws::kName, CrabClaws::kPlaneGroup},
+    {Wings::kName, Wings::kPlaneGroup},
+    {HitherAndYon::kName, HitherAndYon::kPlaneGroup},
+    {CardTricks::kName, CardTricks::kPlaneGroup},
+    {HoneyBees::kName, HoneyBees::kPlaneGroup},
+    {PricklyPear::kName, PricklyPear::kPlaneGroup},
+    {Pinwheel::kName, Pinwheel::kPlaneGroup},
+    {PrimrosePath::kName, PrimrosePath::kPlaneGroup},
+    {Sunflower::kName, Sunflower::kPlaneGroup},
+    {SpiderWeb::kName, SpiderWeb::kPlaneGroup},
+    {Lightning::kName, Lightning::kPlaneGroup},
+    {StormAtSea::kName, StormAtSea::kPlaneGroup},
+    {WindingWays::kName, WindingWays::kPlaneGroup},
+    {MonkeyWrench::kName, MonkeyWrench::kPlaneGroup},
+    {Whirlpool::kName, Whirlpool::kPlaneGroup},
+    {Turnstile::kName, Turnstile::kPlaneGroup},
+};
+
+}  // namespace
+
+// Every leaf loads through its shape and stores its own number besides.
+#define QUILTORA_LEAF_SELECTION(Leaf, Shape)                                  \
+  void Leaf::LoadSelection(const ParameterBlock& block) { Shape::LoadSelection(block); } \
+  void Leaf::StoreSelection(ParameterBlock& block) {                          \
+    Shape::StoreSelection(block);                                             \
+    block.symmetry = kNumber;                                                 \
+  }                                                                           \
+  void Leaf::ReservedA(int32_t, int32_t) {}
+
+QUILTORA_LEAF_SELECTION(GoldBrick, ParallelogramSource)
+QUILTORA_LEAF_SELECTION(CrabClaws, HalfSquareSource)
+QUILTORA_LEAF_SELECTION(Wings, RectangleSource)
+QUILTORA_LEAF_SELECTION(HitherAndYon, RectangleSource)
+QUILTORA_LEAF_SELECTION(CardTricks, RectangleSource)
+QUILTORA_LEAF_SELECTION(HoneyBees, RectangleSource)
+QUILTORA_LEAF_SELECTION(PricklyPear, RectangleSource)
+QUILTORA_LEAF_SELECTION(Pinwheel, SquareSource)
+QUILTORA_LEAF_SELECTION(PrimrosePath, HalfSquareSource)
+QUILTORA_LEAF_SELECTION(Sunflower, HalfSquareSource)
+QUILTORA_LEAF_SELECTION(SpiderWeb, HalfSquareSource)
+QUILTORA_LEAF_SELECTION(Lightning, RectangleSource)
+QUILTORA_LEAF_SELECTION(StormAtSea, RhombusSource)
+QUILTORA_LEAF_SELECTION(WindingWays, TriangleSource)
+QUILTORA_LEAF_SELECTION(MonkeyWrench, KiteSource)
+QUILTORA_LEAF_SELECTION(Whirlpool, KiteSource)
+QUILTORA_LEAF_SELECTION(Turnstile, HalfTriangleSource)
+
+#undef QUILTORA_LEAF_SELECTION
+
+// Tiles of one source width across: cm.
+void CrabClaws::ComputeTileSize() {
+  tileWidth = side;
+  tileHeight = side;
+}
+
+// Two source widths across, one height down: pm, p2, pg.
+void Wings::ComputeTileSize() {
+  tileWidth = 2 * width;
+  tileHeight = height;
+}
+
+void HitherAndYon::ComputeTileSize() {
+  tileWidth = 2 * width;
+  tileHeight = height;
+}
+
+void CardTricks::ComputeTileSize() {
+  tileWidth = 2 * width;
+  tileHeight = height;
+}
+
+// Four source widths across: pmg.
+void Lightning::ComputeTileSize() {
+  tileWidth = 4 * width;
+  tileHeight = height;
+}
+
+void PricklyPear::SetFeatherPercent(int32_t) { featherPixels = 0; }
+void Sunflower::SetFeatherPercent(int32_t) { featherPixels = 0; }
+void WindingWays::SetFeatherPercent(int32_t) { featherPixels = 0; }
+void Turnstile::SetFeatherPercent(int32_t) { featherPixels = 0; }
+
+const char* SymmetryName(int32_t number) {
+  return number >= 1 && number <= 17 ? kLeaves[number - 1].name : nullptr;
+}
+
+const char* SymmetryPlaneGroup(int32_t number) {
+  return number >= 1 && number <= 17 ? kLeaves[number - 1].planeGroup : nullptr;
+}
+
+}  // namespace quiltora
