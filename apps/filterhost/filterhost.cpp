@@ -4,6 +4,17 @@
 #include <cstring>
 #include <set>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define FILTERHOST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FILTERHOST_ASAN 1
+#endif
+#endif
+#ifdef FILTERHOST_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace filterhost {
 namespace {
 
@@ -25,6 +36,28 @@ struct HostBuffer {
 std::set<plugin::Handle> gHostHandles;
 
 constexpr uint8_t kFreshMemoryFill = 0xA5;  // hosts hand out memory uncleared
+constexpr uint8_t kGuardFill = 0xFD;
+
+void Poison(const uint8_t* start, size_t bytes, bool poisoned) {
+#ifdef FILTERHOST_ASAN
+  if (poisoned)
+    ASAN_POISON_MEMORY_REGION(start, bytes);
+  else
+    ASAN_UNPOISON_MEMORY_REGION(start, bytes);
+#else
+  (void)start;
+  (void)bytes;
+  (void)poisoned;
+#endif
+}
+
+// The served bytes of a guarded buffer: [guard][bytes][guard].
+bool GuardIntact(const std::vector<uint8_t>& buffer, size_t guard, size_t bytes) {
+  if (buffer.size() != bytes + 2 * guard) return true;
+  for (size_t i = 0; i < guard; ++i)
+    if (buffer[i] != kGuardFill || buffer[guard + bytes + i] != kGuardFill) return false;
+  return true;
+}
 
 bool RectEmpty(const plugin::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -38,6 +71,7 @@ plugin::Handle NewHandle(int32_t size) {
   auto* handle = new HostHandle{static_cast<char*>(std::malloc(size_t(size) + 1)), size};
   std::memset(handle->data, kFreshMemoryFill, size_t(size) + 1);
   gHostHandles.insert(&handle->data);
+  gCurrentHost->TrackModuleAllocation(&handle->data, true);
   return &handle->data;
 }
 
@@ -46,7 +80,10 @@ void DisposeHandle(plugin::Handle h) {
   auto* handle = reinterpret_cast<HostHandle*>(h);
   std::free(handle->data);
   delete handle;
-  if (gCurrentHost != nullptr) gCurrentHost->Released();
+  if (gCurrentHost != nullptr) {
+    gCurrentHost->Released();
+    gCurrentHost->TrackModuleAllocation(h, false);
+  }
 }
 
 int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
@@ -72,6 +109,7 @@ plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
   auto* buffer = new HostBuffer;
   buffer->bytes.assign(size_t(size), kFreshMemoryFill);
   *id = reinterpret_cast<plugin::BufferID>(buffer);
+  gCurrentHost->TrackModuleAllocation(buffer, true);
   return plugin::kNoErr;
 }
 
@@ -85,7 +123,10 @@ void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->lo
 
 void FreeBuffer(plugin::BufferID id) {
   delete reinterpret_cast<HostBuffer*>(id);
-  if (gCurrentHost != nullptr) gCurrentHost->Released();
+  if (gCurrentHost != nullptr) {
+    gCurrentHost->Released();
+    gCurrentHost->TrackModuleAllocation(id, false);
+  }
 }
 
 int32_t BufferSpace() { return 256 << 20; }
@@ -156,7 +197,10 @@ int16_t Host::Call(int16_t selector) {
     about.platformData = &platformData_;
     result = module_.Call(selector, &about, &data_);
   } else {
+    inModuleCall_ = true;
     result = module_.Call(selector, &record_, &data_);
+    inModuleCall_ = false;
+    CheckGuards();
   }
   gCurrentHost = previous;
   return result;
@@ -168,8 +212,55 @@ int16_t Host::Parameters() { return Call(plugin::kSelectorParameters); }
 bool Host::CountAllocation() {
   ++allocations_;
   if (faults_.failAllocation != 0 && allocations_ == faults_.failAllocation) return false;
+  if (faults_.failAllocationsFrom != 0 && allocations_ >= faults_.failAllocationsFrom) return false;
   ++liveAllocations_;
   return true;
+}
+
+void Host::TrackModuleAllocation(const void* id, bool live) {
+  if (!live)
+    moduleAllocations_.erase(id);
+  else if (inModuleCall_)
+    moduleAllocations_.insert(id);
+}
+
+int Host::LeftoverRunAllocations() const {
+  const int kept = record_.parameters != nullptr && moduleAllocations_.count(record_.parameters) != 0 ? 1 : 0;
+  return int(moduleAllocations_.size()) - kept;
+}
+
+uint8_t* Host::PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
+  const size_t guard = size_t(faults_.guardBytes > 0 ? faults_.guardBytes : 0);
+  Poison(buffer->data(), buffer->capacity(), false);
+  if (guard == 0) {
+    buffer->assign(bytes, 0);
+    return buffer->data();
+  }
+  // A fresh block each time, so that AddressSanitizer also sees reads past it.
+  std::vector<uint8_t>(bytes + 2 * guard, kGuardFill).swap(*buffer);
+  Poison(buffer->data(), guard, true);
+  Poison(buffer->data() + guard + bytes, guard, true);
+  return buffer->data() + guard;
+}
+
+void Host::ReleaseGuards() {
+  Poison(inBuffer_.data(), inBuffer_.capacity(), false);
+  Poison(outBuffer_.data(), outBuffer_.capacity(), false);
+}
+
+void Host::CheckGuards() {
+#ifndef FILTERHOST_ASAN
+  // Under AddressSanitizer a touch of a guard has already stopped the program.
+  const size_t guard = size_t(servedGuard_);
+  if (guard == 0) return;
+  if (!GuardIntact(inBuffer_, guard, inBytes_)) bufferViolations_.push_back("the module wrote beside inData");
+  if (!GuardIntact(outBuffer_, guard, outBytes_)) bufferViolations_.push_back("the module wrote beside outData");
+  if (!inSnapshot_.empty() && inBuffer_.size() == inBytes_ + 2 * guard &&
+      std::memcmp(inBuffer_.data() + guard, inSnapshot_.data(), inBytes_) != 0) {
+    bufferViolations_.push_back("the module wrote into inData");
+    std::memcpy(inSnapshot_.data(), inBuffer_.data() + guard, inBytes_);
+  }
+#endif
 }
 
 uint8_t Host::OnAbort() {
@@ -211,7 +302,7 @@ void Host::StoreOutput() {
   const int32_t planes = servedOutHi_ - servedOutLo_ + 1;
   for (int32_t y = servedOut_.top; y < servedOut_.bottom; ++y)
     for (int32_t x = 0; x < width; ++x) {
-      const uint8_t* from = outBuffer_.data() + (size_t(y - servedOut_.top) * width + x) * planes;
+      const uint8_t* from = outBuffer_.data() + servedGuard_ + (size_t(y - servedOut_.top) * width + x) * planes;
       std::memcpy(image_.At(servedOut_.left + x, y) + servedOutLo_, from, size_t(planes));
     }
   servedOut_ = plugin::Rect{};
@@ -224,26 +315,35 @@ bool Host::ServeRequests(RunReport* report) {
   const plugin::Rect out = record_.outRect;
   record_.inData = nullptr;
   record_.outData = nullptr;
+  ReleaseGuards();
+  servedGuard_ = faults_.guardBytes > 0 ? faults_.guardBytes : 0;
+  inSnapshot_.clear();
+  inBuffer_.clear();
+  outBuffer_.clear();
+  inBytes_ = outBytes_ = 0;
   if (!RectEmpty(in)) {
     const int32_t width = in.right - in.left;
     const int32_t planes = record_.inHiPlane - record_.inLoPlane + 1;
-    inBuffer_.assign(size_t(width) * (in.bottom - in.top) * planes, 0);
+    inBytes_ = size_t(width) * (in.bottom - in.top) * planes;
+    uint8_t* inData = PrepareBuffer(&inBuffer_, inBytes_);
     for (int32_t y = in.top; y < in.bottom; ++y)
       for (int32_t x = 0; x < width; ++x)
-        std::memcpy(inBuffer_.data() + (size_t(y - in.top) * width + x) * planes,
+        std::memcpy(inData + (size_t(y - in.top) * width + x) * planes,
                     image_.At(in.left + x, y) + record_.inLoPlane, size_t(planes));
-    record_.inData = inBuffer_.data();
+    if (servedGuard_ != 0) inSnapshot_.assign(inData, inData + inBytes_);
+    record_.inData = inData;
     record_.inRowBytes = width * planes;
   }
   if (!RectEmpty(out)) {
     const int32_t width = out.right - out.left;
     const int32_t planes = record_.outHiPlane - record_.outLoPlane + 1;
-    outBuffer_.assign(size_t(width) * (out.bottom - out.top) * planes, 0);
+    outBytes_ = size_t(width) * (out.bottom - out.top) * planes;
+    uint8_t* outData = PrepareBuffer(&outBuffer_, outBytes_);
     for (int32_t y = out.top; y < out.bottom; ++y)
       for (int32_t x = 0; x < width; ++x)
-        std::memcpy(outBuffer_.data() + (size_t(y - out.top) * width + x) * planes,
+        std::memcpy(outData + (size_t(y - out.top) * width + x) * planes,
                     image_.At(out.left + x, y) + record_.outLoPlane, size_t(planes));
-    record_.outData = outBuffer_.data();
+    record_.outData = outData;
     record_.outRowBytes = width * planes;
     servedOut_ = out;
     servedOutLo_ = record_.outLoPlane;
@@ -270,10 +370,8 @@ RunReport Host::Render() {
   result = Call(plugin::kSelectorStart);
   if (result != 0) fail(plugin::kSelectorStart, result);
   // Like Photoshop: once Start has been called, Finish is called too.
-  while (result == 0 && ServeRequests(&report) &&
-         (!RectEmpty(record_.inRect) || !RectEmpty(record_.outRect))) {
-    result = Call(plugin::kSelectorContinue);
-    ++report.continueCalls;
+  while (result == 0 && (!RectEmpty(record_.inRect) || !RectEmpty(record_.outRect))) {
+    if (!ContinueOnce(true, &report, &result)) break;
     if (result != 0) fail(plugin::kSelectorContinue, result);
     if (report.continueCalls > 1000000) {
       report.violations.push_back("the run never ends");
@@ -285,10 +383,29 @@ RunReport Host::Render() {
   result = Call(plugin::kSelectorFinish);
   report.finishCalled = true;
   if (result != 0) fail(plugin::kSelectorFinish, result);
+  ReleaseGuards();
   inBuffer_.clear();
   outBuffer_.clear();
+  inSnapshot_.clear();
   record_.inData = record_.outData = nullptr;
+  report.violations.insert(report.violations.end(), bufferViolations_.begin(), bufferViolations_.end());
+  bufferViolations_.clear();
   return report;
+}
+
+bool Host::ContinueOnce(bool deliver, RunReport* report, int16_t* result) {
+  if (deliver) {
+    if (!ServeRequests(report)) return false;
+  } else {
+    StoreOutput();
+    ReleaseGuards();
+    servedGuard_ = 0;
+    inSnapshot_.clear();
+    record_.inData = record_.outData = nullptr;
+  }
+  *result = Call(plugin::kSelectorContinue);
+  ++report->continueCalls;
+  return true;
 }
 
 RunReport Host::Run(bool withParameters) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,11 @@ struct Faults {
   int stopAtAbortCheck = 0;  // the N-th abort check answers "stop" (0: never)
   bool withholdBufferSuite = false;
   bool withholdHandleSuite = false;
+  int failAllocationsFrom = 0;  // every allocation from the N-th on fails (0: none)
+  // Bytes of guard on either side of the input and output buffers (0: none).
+  // Under AddressSanitizer they are poisoned, so any touch stops the program;
+  // otherwise a write into them, or into the input, is reported as a violation.
+  int guardBytes = 0;
 };
 
 struct Message {
@@ -99,6 +105,11 @@ class Host {
   // A run with its dialog (Parameters first) or a repeat (without it).
   RunReport Run(bool withParameters);
   int16_t Call(int16_t selector);
+  // One Continue as Render makes it: the output of the previous call is
+  // stored, then the module's requests are served (or, with deliver false,
+  // withheld: inData and outData stay null), then Continue is called. False,
+  // with the reason in report->violations, when the requests are refused.
+  bool ContinueOnce(bool deliver, RunReport* report, int16_t* result);
 
   // The settings block the host keeps between runs.
   plugin::Handle parameters() const { return record_.parameters; }
@@ -113,6 +124,11 @@ class Host {
   void ClearMessages();
   int allocations() const { return allocations_; }
   int liveAllocations() const { return liveAllocations_; }
+  // Suite allocations the module made and has not released, not counting the
+  // settings block it keeps in parameters: a finished run leaves none.
+  int LeftoverRunAllocations() const;
+  // Writes outside the served buffers seen since the last call (guardBytes).
+  const std::vector<std::string>& bufferViolations() const { return bufferViolations_; }
   int abortChecks() const { return abortChecks_; }
   int progressCalls() const { return progressCalls_; }
   int32_t lastProgressDone() const { return lastDone_; }
@@ -121,6 +137,7 @@ class Host {
   // Used by the host's callbacks.
   bool CountAllocation();
   void Released() { --liveAllocations_; }
+  void TrackModuleAllocation(const void* id, bool live);
   uint8_t OnAbort();
   void OnProgress(int32_t done, int32_t total);
 
@@ -129,6 +146,9 @@ class Host {
   bool ServeRequests(RunReport* report);
   void StoreOutput();
   bool CheckRequests(RunReport* report) const;
+  uint8_t* PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes);
+  void ReleaseGuards();
+  void CheckGuards();
 
   Module& module_;
   Image image_;
@@ -147,6 +167,12 @@ class Host {
   int abortChecks_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
+  bool inModuleCall_ = false;
+  std::set<const void*> moduleAllocations_;
+  std::vector<uint8_t> inSnapshot_;
+  size_t inBytes_ = 0, outBytes_ = 0;
+  size_t servedGuard_ = 0;
+  std::vector<std::string> bufferViolations_;
 };
 
 // Filled in by message_watch.cpp: the module's message boxes, seen by the host.
