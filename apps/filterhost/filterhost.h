@@ -118,6 +118,9 @@ class Host {
   // that copy the block or restore it from storage.
   void RestoreParameterBytes(const std::vector<uint8_t>& bytes);
   void DropParameters();
+  // True when the kept block is a handle of this host's suite; false for none
+  // or one the module made with its own handles, which only the module can free.
+  bool ParametersFromHost() const;
 
   plugin::FilterRecord& record() { return record_; }
   const std::vector<Message>& messages() const;
