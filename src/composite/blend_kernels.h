@@ -1,0 +1,200 @@
+// The per-layout row loops behind the compositors: pixel layouts, the
+// eighteen blend operations and the two walks along a tile row. Internal to
+// blend.cpp; the operations are visible to the tests through it.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "composite/colour_model.h"
+
+namespace quiltora {
+namespace blend_detail {
+
+// Where the channels of one output pixel and of one tile pixel lie.
+// kR, kG, kB index the colour channels for the colour-model modes.
+template <int kOutBytes_, int kTileBytes_, int kOutSkip_, int kTileSkip_, int kChannels_, int kR_, int kG_, int kB_>
+struct Layout {
+  static constexpr int kOutBytes = kOutBytes_;
+  static constexpr int kTileBytes = kTileBytes_;
+  static constexpr int kOutSkip = kOutSkip_;
+  static constexpr int kTileSkip = kTileSkip_;
+  static constexpr int kChannels = kChannels_;
+  static constexpr int kR = kR_, kG = kG_, kB = kB_;
+  // Tile, input and output bytes correspond one to one.
+  static constexpr bool kFlat = kOutBytes == kTileBytes && kOutSkip == 0 && kTileSkip == 0 && kChannels == kOutBytes;
+  // The separable modes do not care which byte is red.
+  using Unordered = std::conditional_t<kChannels == 1, Layout, Layout<kOutBytes_, kTileBytes_, kOutSkip_, kTileSkip_,
+                                                                         kChannels_, 0, 1, 2>>;
+};
+
+// Gray is read as a colour with three equal channels.
+using LayoutGray = Layout<1, 1, 0, 0, 1, 0, 0, 0>;
+using LayoutRgb = Layout<3, 3, 0, 0, 3, 0, 1, 2>;
+using LayoutBgr = Layout<3, 3, 0, 0, 3, 2, 1, 0>;
+using LayoutRgbFromSkip = Layout<3, 4, 0, 1, 3, 0, 1, 2>;
+using LayoutBgrFromSkip = Layout<3, 4, 0, 1, 3, 2, 1, 0>;
+using LayoutSkipFromThree = Layout<4, 3, 1, 0, 3, 0, 1, 2>;
+using LayoutSkip = Layout<4, 4, 1, 1, 3, 0, 1, 2>;
+// The separable modes treat all four bytes alike; the colour model uses the
+// first three and leaves the fourth as the output buffer holds it.
+using LayoutFour = Layout<4, 4, 0, 0, 4, 0, 1, 2>;
+
+// Separable operations: one channel from input I, tile T and the factor.
+struct NormalFull {
+  static constexpr bool kSeparable = true, kCopy = true;
+  static int32_t Channel(int32_t, int32_t t, int32_t) { return t; }
+};
+struct NormalMix {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return t + (((i - t) * f) >> 8); }
+};
+struct DarkenFull {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t) { return i < t ? i : t; }
+};
+struct DarkenMix {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return i >= t ? t + (((i - t) * f) >> 8) : i; }
+};
+struct LightenFull {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t) { return i > t ? i : t; }
+};
+struct LightenMix {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return t >= i ? t + (((i - t) * f) >> 8) : i; }
+};
+struct MultiplyFull {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t) { return (t * i) >> 8; }
+};
+struct MultiplyMix {  // f is the opacity factor a
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t a) { return (a * t * i + (255 - a) * 256 * i) >> 16; }
+};
+struct ScreenFull {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t) { return (((255 - i) * t) >> 8) + i; }
+};
+struct ScreenMix {  // f is the opacity factor a
+  static constexpr bool kSeparable = true, kCopy = false;
+  static int32_t Channel(int32_t i, int32_t t, int32_t a) { return ((a * (((255 - i) * t) >> 8)) >> 8) + i; }
+};
+
+// Colour-model operations: the mode's result X from image and tile colours,
+// mixed back towards the input by t when kMix.
+template <Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed>
+struct ColourOp {
+  static constexpr bool kSeparable = false, kCopy = false, kMix = kMixed;
+  static Rgb Result(const Rgb& image, const Rgb& tile) { return kResult(image, tile); }
+};
+
+inline uint8_t MixChannel(int32_t input, int32_t result, int32_t t) {
+  const int32_t x = static_cast<uint8_t>(result);  // the mode's result is a byte
+  return static_cast<uint8_t>(x + (((input - x) * t) >> 8));
+}
+
+template <class L, class Op>
+inline void BlendPixel(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t factor) {
+  if constexpr (Op::kSeparable) {
+    for (int c = 0; c < L::kChannels; ++c) out[c] = static_cast<uint8_t>(Op::Channel(in[c], tile[c], factor));
+  } else {
+    const Rgb image{in[L::kR], in[L::kG], in[L::kB]};
+    const Rgb x = Op::Result(image, Rgb{tile[L::kR], tile[L::kG], tile[L::kB]});
+    if constexpr (Op::kMix) {
+      out[L::kR] = MixChannel(image.r, x.r, factor);
+      out[L::kG] = MixChannel(image.g, x.g, factor);
+      out[L::kB] = MixChannel(image.b, x.b, factor);
+    } else {
+      out[L::kR] = static_cast<uint8_t>(x.r);
+      out[L::kG] = static_cast<uint8_t>(x.g);
+      out[L::kB] = static_cast<uint8_t>(x.b);
+    }
+  }
+}
+
+// count consecutive tile pixels, none of them past the tile row's end.
+template <class L, class Op>
+inline void BlendRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t count, int32_t factor) {
+  if constexpr (L::kFlat && Op::kCopy) {
+    std::memcpy(out, tile, static_cast<size_t>(count) * L::kOutBytes);
+  } else if constexpr (L::kFlat && Op::kSeparable) {
+    const size_t bytes = static_cast<size_t>(count) * L::kOutBytes;
+    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], factor));
+  } else {
+    for (int32_t i = 0; i < count; ++i) {
+      BlendPixel<L, Op>(tile + L::kTileSkip, in + L::kOutSkip, out + L::kOutSkip, factor);
+      tile += L::kTileBytes;
+      in += L::kOutBytes;
+      out += L::kOutBytes;
+    }
+  }
+}
+
+// One row's walk, with every step already reduced to the tile row.
+struct RowWalk {
+  const uint8_t* tileRow;
+  int32_t tileWidth;
+  int32_t column;        // [0, tileWidth)
+  int32_t advance;       // whole tile pixels per output pixel, [0, tileWidth)
+  int32_t fractionStep;  // hundred-thousandths of a pixel, [0, 100000)
+  bool consecutive;      // each output pixel takes the next tile pixel
+  int32_t pixelCount;
+  const uint8_t* input;
+  uint8_t* output;
+  int32_t factor;
+};
+
+constexpr int32_t kFractionOne = 100000;
+
+template <class L, class Op>
+void WalkConsecutive(const RowWalk& walk) {
+  const uint8_t* in = walk.input;
+  uint8_t* out = walk.output;
+  int32_t column = walk.column;
+  int32_t remaining = walk.pixelCount;
+  while (remaining > 0) {
+    const int32_t run = remaining < walk.tileWidth - column ? remaining : walk.tileWidth - column;
+    BlendRun<L, Op>(walk.tileRow + static_cast<size_t>(column) * L::kTileBytes, in, out, run, walk.factor);
+    in += static_cast<size_t>(run) * L::kOutBytes;
+    out += static_cast<size_t>(run) * L::kOutBytes;
+    remaining -= run;
+    column = 0;
+  }
+}
+
+template <class L, class Op>
+void WalkStepped(const RowWalk& walk) {
+  const uint8_t* in = walk.input + L::kOutSkip;
+  uint8_t* out = walk.output + L::kOutSkip;
+  const uint8_t* tileRow = walk.tileRow + L::kTileSkip;
+  int32_t column = walk.column;
+  int32_t counter = -kFractionOne;
+  for (int32_t i = 0; i < walk.pixelCount; ++i) {
+    BlendPixel<L, Op>(tileRow + static_cast<size_t>(column) * L::kTileBytes, in, out, walk.factor);
+    in += L::kOutBytes;
+    out += L::kOutBytes;
+    column += walk.advance;
+    counter += walk.fractionStep;
+    if (counter >= 0) {
+      counter -= kFractionOne;
+      ++column;
+    }
+    // advance < width, so one subtraction is a true modulo.
+    if (column >= walk.tileWidth) column -= walk.tileWidth;
+  }
+}
+
+template <class L, class Op>
+void Kernel(const RowWalk& walk) {
+  using Chosen = std::conditional_t<Op::kSeparable, typename L::Unordered, L>;
+  if (walk.consecutive)
+    WalkConsecutive<Chosen, Op>(walk);
+  else
+    WalkStepped<Chosen, Op>(walk);
+}
+
+}  // namespace blend_detail
+}  // namespace quiltora
