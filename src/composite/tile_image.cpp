@@ -107,8 +107,13 @@ void TileImage::StoreToBlock(ParameterBlock* block) const {
 }
 
 void TileImage::SetOffsetFromFractions(double fractionX, double fractionY) {
-  offsetX = SaturatingTrunc(destWidth * fractionX);
-  offsetY = SaturatingTrunc(destHeight * fractionY);
+  // A fraction stored as offset / size comes back a hair below the offset
+  // (15 / 22 × 22 = 14.999...). Scaling away from zero by 2^-40 undoes that
+  // round-off and nothing else: an offset over a picture size, scaled to
+  // another size, never lies that close below a whole number.
+  constexpr double kRoundOff = 1.0 + 1.0 / 1099511627776.0;
+  offsetX = SaturatingTrunc(destWidth * fractionX * kRoundOff);
+  offsetY = SaturatingTrunc(destHeight * fractionY * kRoundOff);
 }
 
 void TileImage::WrapOffsets() {
