@@ -15,7 +15,8 @@ enum LayoutIndex : int {
   kLayoutBgr,
   kLayoutRgbFromSkip,
   kLayoutBgrFromSkip,
-  kLayoutSkipFromThree,
+  kLayoutSkipFromRgb,
+  kLayoutSkipFromBgr,
   kLayoutSkip,
   kLayoutFour,
   kLayoutCount,
@@ -24,9 +25,9 @@ enum LayoutIndex : int {
 
 template <class Op>
 constexpr RowKernel kKernelsOf[kLayoutCount] = {
-    &Kernel<LayoutGray, Op>,        &Kernel<LayoutRgb, Op>,           &Kernel<LayoutBgr, Op>,
-    &Kernel<LayoutRgbFromSkip, Op>, &Kernel<LayoutBgrFromSkip, Op>,   &Kernel<LayoutSkipFromThree, Op>,
-    &Kernel<LayoutSkip, Op>,        &Kernel<LayoutFour, Op>,
+    &Kernel<LayoutGray, Op>,        &Kernel<LayoutRgb, Op>,         &Kernel<LayoutBgr, Op>,
+    &Kernel<LayoutRgbFromSkip, Op>, &Kernel<LayoutBgrFromSkip, Op>, &Kernel<LayoutSkipFromRgb, Op>,
+    &Kernel<LayoutSkipFromBgr, Op>, &Kernel<LayoutSkip, Op>,        &Kernel<LayoutFour, Op>,
 };
 
 // By blend mode - 1: the full-strength kernels, then those with opacity.
@@ -53,8 +54,7 @@ constexpr const RowKernel* kOpacityKernels[9] = {
     kKernelsOf<ScreenMix>,
 };
 
-// The output layout decides the channel order: three-byte pixels follow the
-// flag, four-byte ones are always red, green, blue.
+// Three-byte pixels follow the flag, four-byte ones are always red, green, blue.
 int LayoutOf(int16_t tilePixelMode, int16_t outputPixelMode, bool blueFirst) {
   switch (outputPixelMode) {
     case kPixelGray: return tilePixelMode == kPixelGray ? kLayoutGray : kLayoutUnsupported;
@@ -63,7 +63,7 @@ int LayoutOf(int16_t tilePixelMode, int16_t outputPixelMode, bool blueFirst) {
       if (tilePixelMode == kPixelSkipFirst) return blueFirst ? kLayoutBgrFromSkip : kLayoutRgbFromSkip;
       return kLayoutUnsupported;
     case kPixelSkipFirst:
-      if (tilePixelMode == kPixelThree) return kLayoutSkipFromThree;
+      if (tilePixelMode == kPixelThree) return blueFirst ? kLayoutSkipFromBgr : kLayoutSkipFromRgb;
       if (tilePixelMode == kPixelSkipFirst) return kLayoutSkip;
       return kLayoutUnsupported;
     case kPixelFour: return tilePixelMode == kPixelFour ? kLayoutFour : kLayoutUnsupported;

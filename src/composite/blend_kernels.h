@@ -12,9 +12,11 @@
 namespace quiltora {
 namespace blend_detail {
 
-// Where the channels of one output pixel and of one tile pixel lie.
-// kR, kG, kB index the colour channels for the colour-model modes.
-template <int kOutBytes_, int kTileBytes_, int kOutSkip_, int kTileSkip_, int kChannels_, int kR_, int kG_, int kB_>
+// Where the channels of one output pixel and of one tile pixel lie. For the
+// colour-model modes kR, kG, kB index red, green and blue in the input and
+// output pixel, kTileR, kTileG, kTileB in the tile pixel (after its skip).
+template <int kOutBytes_, int kTileBytes_, int kOutSkip_, int kTileSkip_, int kChannels_, int kR_, int kG_, int kB_,
+          int kTileR_, int kTileG_, int kTileB_>
 struct Layout {
   static constexpr int kOutBytes = kOutBytes_;
   static constexpr int kTileBytes = kTileBytes_;
@@ -22,24 +24,27 @@ struct Layout {
   static constexpr int kTileSkip = kTileSkip_;
   static constexpr int kChannels = kChannels_;
   static constexpr int kR = kR_, kG = kG_, kB = kB_;
+  static constexpr int kTileR = kTileR_, kTileG = kTileG_, kTileB = kTileB_;
   // Tile, input and output bytes correspond one to one.
   static constexpr bool kFlat = kOutBytes == kTileBytes && kOutSkip == 0 && kTileSkip == 0 && kChannels == kOutBytes;
-  // The separable modes do not care which byte is red.
-  using Unordered = std::conditional_t<kChannels == 1, Layout, Layout<kOutBytes_, kTileBytes_, kOutSkip_, kTileSkip_,
-                                                                         kChannels_, 0, 1, 2>>;
+  // The separable modes combine byte with byte, whatever the colour order.
+  using Unordered = std::conditional_t<kChannels == 1, Layout,
+                                       Layout<kOutBytes_, kTileBytes_, kOutSkip_, kTileSkip_, kChannels_, 0, 1, 2, 0, 1, 2>>;
 };
 
-// Gray is read as a colour with three equal channels.
-using LayoutGray = Layout<1, 1, 0, 0, 1, 0, 0, 0>;
-using LayoutRgb = Layout<3, 3, 0, 0, 3, 0, 1, 2>;
-using LayoutBgr = Layout<3, 3, 0, 0, 3, 2, 1, 0>;
-using LayoutRgbFromSkip = Layout<3, 4, 0, 1, 3, 0, 1, 2>;
-using LayoutBgrFromSkip = Layout<3, 4, 0, 1, 3, 2, 1, 0>;
-using LayoutSkipFromThree = Layout<4, 3, 1, 0, 3, 0, 1, 2>;
-using LayoutSkip = Layout<4, 4, 1, 1, 3, 0, 1, 2>;
+// Three-byte pixels follow the byte-order flag; four-byte pixels are always
+// red, green, blue. Gray is read as a colour with three equal channels.
+using LayoutGray = Layout<1, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0>;
+using LayoutRgb = Layout<3, 3, 0, 0, 3, 0, 1, 2, 0, 1, 2>;
+using LayoutBgr = Layout<3, 3, 0, 0, 3, 2, 1, 0, 2, 1, 0>;
+using LayoutRgbFromSkip = Layout<3, 4, 0, 1, 3, 0, 1, 2, 0, 1, 2>;
+using LayoutBgrFromSkip = Layout<3, 4, 0, 1, 3, 2, 1, 0, 0, 1, 2>;
+using LayoutSkipFromRgb = Layout<4, 3, 1, 0, 3, 0, 1, 2, 0, 1, 2>;
+using LayoutSkipFromBgr = Layout<4, 3, 1, 0, 3, 0, 1, 2, 2, 1, 0>;
+using LayoutSkip = Layout<4, 4, 1, 1, 3, 0, 1, 2, 0, 1, 2>;
 // The separable modes treat all four bytes alike; the colour model uses the
 // first three and leaves the fourth as the output buffer holds it.
-using LayoutFour = Layout<4, 4, 0, 0, 4, 0, 1, 2>;
+using LayoutFour = Layout<4, 4, 0, 0, 4, 0, 1, 2, 0, 1, 2>;
 
 // Separable operations: one channel from input I, tile T and the factor.
 struct NormalFull {
@@ -102,7 +107,7 @@ inline void BlendPixel(const uint8_t* tile, const uint8_t* in, uint8_t* out, int
     for (int c = 0; c < L::kChannels; ++c) out[c] = static_cast<uint8_t>(Op::Channel(in[c], tile[c], factor));
   } else {
     const Rgb image{in[L::kR], in[L::kG], in[L::kB]};
-    const Rgb x = Op::Result(image, Rgb{tile[L::kR], tile[L::kG], tile[L::kB]});
+    const Rgb x = Op::Result(image, Rgb{tile[L::kTileR], tile[L::kTileG], tile[L::kTileB]});
     if constexpr (Op::kMix) {
       out[L::kR] = MixChannel(image.r, x.r, factor);
       out[L::kG] = MixChannel(image.g, x.g, factor);
