@@ -46,65 +46,92 @@ using LayoutSkip = Layout<4, 4, 1, 1, 3, 0, 1, 2, 0, 1, 2>;
 // first three and leaves the fourth as the output buffer holds it.
 using LayoutFour = Layout<4, 4, 0, 0, 4, 0, 1, 2, 0, 1, 2>;
 
-// Separable operations: one channel from input I, tile T and the factor.
+// X + ((I - X) × t >> 8) with the shift flooring, rewritten as
+// (X × (256 - t) + I × t) >> 8: equal for t in 0..255, and every term fits
+// 16 bits, which lets the byte loops run on 16-bit lanes.
+inline uint16_t Mix(uint16_t input, uint16_t result, uint16_t t) {
+  return static_cast<uint16_t>(static_cast<uint16_t>(result * (256 - t) + input * t) >> 8);
+}
+
+// Separable operations: one channel from input I, tile T and the factor
+// (t, or the opacity factor a for Multiply and Screen), all 0..255.
 struct NormalFull {
   static constexpr bool kSeparable = true, kCopy = true;
-  static int32_t Channel(int32_t, int32_t t, int32_t) { return t; }
+  static uint16_t Channel(uint16_t, uint16_t t, uint16_t) { return t; }
 };
 struct NormalMix {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return t + (((i - t) * f) >> 8); }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t f) { return Mix(i, t, f); }
 };
 struct DarkenFull {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t) { return i < t ? i : t; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t) { return i < t ? i : t; }
 };
 struct DarkenMix {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return i >= t ? t + (((i - t) * f) >> 8) : i; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t f) { return i >= t ? Mix(i, t, f) : i; }
 };
 struct LightenFull {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t) { return i > t ? i : t; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t) { return i > t ? i : t; }
 };
 struct LightenMix {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t f) { return t >= i ? t + (((i - t) * f) >> 8) : i; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t f) { return t >= i ? Mix(i, t, f) : i; }
 };
 struct MultiplyFull {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t) { return (t * i) >> 8; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t) { return static_cast<uint16_t>(t * i) >> 8; }
 };
-struct MultiplyMix {  // f is the opacity factor a
+struct MultiplyMix {
+  // (a × T × I + (255 - a) × 256 × I) >> 16 = (I × k) >> 16 with
+  // k = a × T + (255 - a) × 256 = 65280 - a × (256 - T), which fits 16 bits.
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t a) { return (a * t * i + (255 - a) * 256 * i) >> 16; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t a) {
+    const uint16_t k = static_cast<uint16_t>(65280 - a * (256 - t));
+    return static_cast<uint16_t>((static_cast<uint32_t>(i) * k) >> 16);
+  }
 };
 struct ScreenFull {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t) { return (((255 - i) * t) >> 8) + i; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t) {
+    return static_cast<uint16_t>((static_cast<uint16_t>((255 - i) * t) >> 8) + i);
+  }
 };
-struct ScreenMix {  // f is the opacity factor a
+struct ScreenMix {
   static constexpr bool kSeparable = true, kCopy = false;
-  static int32_t Channel(int32_t i, int32_t t, int32_t a) { return ((a * (((255 - i) * t) >> 8)) >> 8) + i; }
+  static uint16_t Channel(uint16_t i, uint16_t t, uint16_t a) {
+    const uint16_t screened = static_cast<uint16_t>((255 - i) * t) >> 8;
+    return static_cast<uint16_t>((static_cast<uint16_t>(a * screened) >> 8) + i);
+  }
+};
+// On gray pixels, whose three channels are equal, Hue, Saturation and Color
+// give back the image and Luminosity gives the tile, at any opacity.
+struct KeepInput {
+  static constexpr bool kSeparable = true, kCopy = false;
+  static uint16_t Channel(uint16_t i, uint16_t, uint16_t) { return i; }
 };
 
 // Colour-model operations: the mode's result X from image and tile colours,
-// mixed back towards the input by t when kMix.
-template <Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed>
+// mixed back towards the input by t when kMix. GrayOp gives the same bytes on
+// gray pixels without the colour model.
+template <Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed, class GrayEquivalent>
 struct ColourOp {
   static constexpr bool kSeparable = false, kCopy = false, kMix = kMixed;
+  using GrayOp = GrayEquivalent;
   static Rgb Result(const Rgb& image, const Rgb& tile) { return kResult(image, tile); }
 };
 
+// The mode's result is a byte before it is mixed.
 inline uint8_t MixChannel(int32_t input, int32_t result, int32_t t) {
-  const int32_t x = static_cast<uint8_t>(result);  // the mode's result is a byte
-  return static_cast<uint8_t>(x + (((input - x) * t) >> 8));
+  return static_cast<uint8_t>(Mix(static_cast<uint16_t>(input), static_cast<uint8_t>(result), static_cast<uint16_t>(t)));
 }
 
 template <class L, class Op>
 inline void BlendPixel(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t factor) {
   if constexpr (Op::kSeparable) {
-    for (int c = 0; c < L::kChannels; ++c) out[c] = static_cast<uint8_t>(Op::Channel(in[c], tile[c], factor));
+    const uint16_t f = static_cast<uint16_t>(factor);
+    for (int c = 0; c < L::kChannels; ++c) out[c] = static_cast<uint8_t>(Op::Channel(in[c], tile[c], f));
   } else {
     const Rgb image{in[L::kR], in[L::kG], in[L::kB]};
     const Rgb x = Op::Result(image, Rgb{tile[L::kTileR], tile[L::kTileG], tile[L::kTileB]});
@@ -127,7 +154,8 @@ inline void BlendRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32
     std::memcpy(out, tile, static_cast<size_t>(count) * L::kOutBytes);
   } else if constexpr (L::kFlat && Op::kSeparable) {
     const size_t bytes = static_cast<size_t>(count) * L::kOutBytes;
-    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], factor));
+    const uint16_t f = static_cast<uint16_t>(factor);
+    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], f));
   } else {
     for (int32_t i = 0; i < count; ++i) {
       BlendPixel<L, Op>(tile + L::kTileSkip, in + L::kOutSkip, out + L::kOutSkip, factor);
@@ -192,8 +220,18 @@ void WalkStepped(const RowWalk& walk) {
   }
 }
 
-template <class L, class Op>
+template <class Op, bool kGray, bool kSeparable = Op::kSeparable>
+struct ChosenOp {
+  using Type = Op;
+};
+template <class Op>
+struct ChosenOp<Op, true, false> {
+  using Type = typename Op::GrayOp;
+};
+
+template <class L, class ModeOp>
 void Kernel(const RowWalk& walk) {
+  using Op = typename ChosenOp<ModeOp, L::kChannels == 1>::Type;
   using Chosen = std::conditional_t<Op::kSeparable, typename L::Unordered, L>;
   if (walk.consecutive)
     WalkConsecutive<Chosen, Op>(walk);
