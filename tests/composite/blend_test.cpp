@@ -171,6 +171,12 @@ TEST(BlendColourModel, ClipsIntoRangeKeepingLuminosity) {
   EXPECT_EQ(gray.b, 90);
 }
 
+TEST(BlendColourModel, TakesProportionsFromReciprocalsExactly) {
+  for (int32_t spread = 1; spread <= 255; ++spread)
+    for (int32_t offset = 0; offset <= spread; ++offset)
+      ASSERT_EQ(colour_detail::Proportion(-7, offset - 7, spread - 7), offset * 256 / spread) << spread;
+}
+
 struct ColourCase {
   int16_t mode;
   int32_t opacity;
