@@ -305,13 +305,15 @@ RunReport Host::Run(bool withParameters) {
 }
 
 std::vector<uint8_t> Host::ParameterBytes() const {
-  if (record_.parameters == nullptr) return {};
-  if (gHostHandles.count(record_.parameters) == 0) {
+  // The record is packed: copy the handle out before binding it to a reference.
+  const plugin::Handle parameters = record_.parameters;
+  if (parameters == nullptr) return {};
+  if (gHostHandles.count(parameters) == 0) {
     // The module's own handle: its data pointer comes first, the size is a block's.
-    const char* data = *record_.parameters;
+    const char* data = *parameters;
     return std::vector<uint8_t>(data, data + 688);
   }
-  auto* handle = reinterpret_cast<HostHandle*>(record_.parameters);
+  auto* handle = reinterpret_cast<HostHandle*>(parameters);
   return std::vector<uint8_t>(handle->data, handle->data + handle->size);
 }
 
