@@ -23,11 +23,17 @@ struct Entry {
   Picture picture;
 };
 
+// The size of a picture scaled to fit a cell x cell box.
+void FitInCell(const Picture& picture, int32_t cell, int32_t* width, int32_t* height) {
+  const double scale = std::min(double(cell) / picture.width, double(cell) / picture.height);
+  *width = std::max(1, int32_t(picture.width * scale));
+  *height = std::max(1, int32_t(picture.height * scale));
+}
+
 // Copies picture into the sheet, scaled by nearest neighbour to fit a cell x cell box.
 void PlaceScaled(const Picture& picture, int32_t cell, int32_t left, int32_t top, Picture* sheet) {
-  const double scale = std::min(double(cell) / picture.width, double(cell) / picture.height);
-  const int32_t width = std::max(1, int32_t(picture.width * scale));
-  const int32_t height = std::max(1, int32_t(picture.height * scale));
+  int32_t width = 0, height = 0;
+  FitInCell(picture, cell, &width, &height);
   left += (cell - width) / 2;
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x) {
@@ -78,19 +84,26 @@ int main(int argc, char** argv) {
   }
   columns = std::min<int32_t>(columns, int32_t(entries.size()));
   const int32_t rows = (int32_t(entries.size()) + columns - 1) / columns;
+  // Rows are as tall as the tallest scaled picture, so labels sit just below.
+  int32_t cellHeight = 1;
+  for (const Entry& entry : entries) {
+    int32_t width = 0, height = 0;
+    FitInCell(entry.picture, cell, &width, &height);
+    cellHeight = std::max(cellHeight, height);
+  }
   Picture sheet;
   sheet.width = kMargin + columns * (cell + kMargin);
-  sheet.height = kMargin + rows * (cell + kLabelHeight + kMargin);
+  sheet.height = kMargin + rows * (cellHeight + kLabelHeight + kMargin);
   sheet.channels = 3;
   sheet.pixels.assign(size_t(sheet.width) * sheet.height * 3, 40);
   const uint8_t labelColour[3] = {235, 235, 225};
   for (size_t i = 0; i < entries.size(); ++i) {
     const int32_t left = kMargin + int32_t(i % columns) * (cell + kMargin);
-    const int32_t top = kMargin + int32_t(i / columns) * (cell + kLabelHeight + kMargin);
+    const int32_t top = kMargin + int32_t(i / columns) * (cellHeight + kLabelHeight + kMargin);
     PlaceScaled(entries[i].picture, cell, left, top, &sheet);
     const std::string& label = entries[i].label;
     const int32_t labelLeft = left + std::max(0, (cell - quiltora_cli::TextWidth(label, kLabelScale)) / 2);
-    quiltora_cli::DrawText(&sheet, labelLeft, top + cell + 6, label, kLabelScale, labelColour);
+    quiltora_cli::DrawText(&sheet, labelLeft, top + cellHeight + 6, label, kLabelScale, labelColour);
   }
   std::string temporary, error;
   if (!quiltora_cli::WritePictureTemporary(argv[1], sheet, &temporary, &error) ||
