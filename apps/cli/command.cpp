@@ -45,10 +45,12 @@ std::string OneLine(std::string text) {
 }
 
 // The module's own words when it showed any, else what its result code means.
-std::string RefusalOf(const std::vector<filterhost::Message>& messages, int16_t result) {
+// A host that cannot read the module's message boxes (a Windows build under a
+// headless Wine) gets only the code.
+std::string RefusalOf(const std::vector<filterhost::Message>& messages, int16_t result, bool beforeRun) {
   if (!messages.empty()) return OneLine(messages.front().text);
   switch (result) {
-    case 1: return "the module stopped the run";
+    case 1: return beforeRun ? "the module refused the image" : "the module stopped the run";
     case -19: return "the module does not take this image mode";
     case -108: return "the module ran out of memory";
     default: return "the module failed with result " + std::to_string(result);
@@ -91,7 +93,7 @@ bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host,
   host->ClearMessages();
   const int16_t result = host->Parameters();
   if (result != 0) {
-    failure->reason = RefusalOf(host->messages(), result);
+    failure->reason = RefusalOf(host->messages(), result, true);
     return false;
   }
   std::vector<uint8_t> bytes = host->ParameterBytes();
@@ -163,7 +165,10 @@ int RunFilter(const Options& o) {
   bar.Finish();
 
   if (gInterrupted) return Report(Failure{kExitInterrupted, "interrupted; nothing written"});
-  if (report.result != 0) return Report(Failure{kExitFailed, RefusalOf(host.messages(), report.result)});
+  if (report.result != 0) {
+    const bool beforeRun = report.failedSelector <= plugin::kSelectorPrepare;
+    return Report(Failure{kExitFailed, RefusalOf(host.messages(), report.result, beforeRun)});
+  }
   if (!report.violations.empty())
     return Report(Failure{kExitFailed, "the module made a request a host refuses: " + report.violations.front()});
   if (!o.tilePath.empty() && !haveTile)
