@@ -19,15 +19,30 @@
 namespace quiltora_cli {
 namespace {
 
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
-
 // Why a run failed, for one line that says "quiltora: <reason>".
 struct Failure {
   int status = kExitFailed;
   std::string reason;
 };
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) { gInterrupted = 1; }
+
+// Ctrl-C is caught for the whole run, so that it ends the run at the module's
+// next abort check and never kills the program halfway through a file.
+class InterruptGuard {
+ public:
+  InterruptGuard() : previous_(std::signal(SIGINT, OnInterrupt)) { gInterrupted = 0; }
+  ~InterruptGuard() { std::signal(SIGINT, previous_); }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  void (*previous_)(int);
+};
+
+const Failure kInterrupted{kExitInterrupted, "interrupted; nothing written"};
 
 int Report(const Failure& failure) {
   std::fprintf(stderr, "quiltora: %s\n", failure.reason.c_str());
@@ -130,6 +145,11 @@ bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, Fai
     }
     temporaries.push_back(temporary);
   }
+  if (gInterrupted) {
+    for (const std::string& temporary : temporaries) DiscardPicture(temporary);
+    *failure = kInterrupted;
+    return false;
+  }
   for (size_t i = 0; i < files.size(); ++i) {
     if (!CommitPicture(temporaries[i], files[i].first, &failure->reason)) {
       for (size_t j = i + 1; j < files.size(); ++j) DiscardPicture(temporaries[j]);
@@ -140,6 +160,7 @@ bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, Fai
 }
 
 int RunFilter(const Options& o) {
+  InterruptGuard interruptGuard;
   Failure failure;
   Inputs in;
   if (!ReadInputs(o, &in, &failure)) return Report(failure);
@@ -158,13 +179,10 @@ int RunFilter(const Options& o) {
   bool haveTile = false;
   if (!o.tilePath.empty()) host.SetBeforeFinishHook([&] { haveTile = filterhost::CopyModuleTile(module, &tile); });
   host.ClearMessages();
-  gInterrupted = 0;
-  auto previous = std::signal(SIGINT, OnInterrupt);
   const filterhost::RunReport report = host.Render();
-  std::signal(SIGINT, previous);
   bar.Finish();
 
-  if (gInterrupted) return Report(Failure{kExitInterrupted, "interrupted; nothing written"});
+  if (gInterrupted) return Report(kInterrupted);
   if (report.result != 0) {
     const bool beforeRun = report.failedSelector <= plugin::kSelectorPrepare;
     return Report(Failure{kExitFailed, RefusalOf(host.messages(), report.result, beforeRun)});

@@ -239,7 +239,8 @@ Pattern:
   -s, --symmetry=S      1..17, a name ("pinwheel", "storm-at-sea") or a plane
                         group ("p4"); see --list. Default: the module's (8).
       --select=X,Y,W,H  source area: the bounding box of the source shape, in
-                        source pixels (default: the module's middle square)
+                        source pixels, counted from the region's top-left
+                        corner (default: the module's middle square)
       --shear=S         Gold Brick only: the bottom edge lies S pixels right
                         of the top edge (left when negative)
       --feather=P       feather border, 0..100 percent of the largest
