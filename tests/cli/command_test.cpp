@@ -136,6 +136,7 @@ TEST_F(CommandTest, FailuresSayWhyOnOneLineAndWriteNothing) {
   Write("in.png", Probe(80, 60, 3));
   Write("small.png", Probe(49, 49, 3));
   Write("narrow.png", Probe(200, 49, 1));
+  Write("source.bmp", Probe(70, 40, 3));
   std::ofstream(Path("junk.png")) << "not a picture";
   struct Case {
     std::vector<std::string> args;
@@ -158,6 +159,11 @@ TEST_F(CommandTest, FailuresSayWhyOnOneLineAndWriteNothing) {
       {{in, out, "--offset=80,0"}, 2, "must stay within the 80 x 60 filter area"},
       {{in, out, "--plugin", Path("nowhere.so")}, 1, "quiltora: cannot load the filter module"},
       {{in, Path("no-such-folder/out.png")}, 1, "quiltora: cannot write"},
+      {{in, out, "--source", Path("missing.bmp")}, 1, "no such file"},
+      {{in, out, "--source", Path("source.bmp"), "--source-area=30,0,41,40"}, 2,
+       "does not lie inside the 70 x 40 source file"},
+      {{in, out, "--source", Path("source.bmp"), "--source-area=10,0,50,40", "--select=0,0,10,10"}, 2,
+       "--select 0,0,10,10 does not lie inside the 50 x 40 source area"},
   };
   for (const Case& c : cases) {
     const Outcome run = Run(c.args);
@@ -168,7 +174,7 @@ TEST_F(CommandTest, FailuresSayWhyOnOneLineAndWriteNothing) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << joined << run.err;
     EXPECT_NE(run.err.find(c.reason), std::string::npos) << joined << run.err;
     EXPECT_EQ(run.out, "") << joined;
-    EXPECT_EQ(Leftovers({"in.png", "small.png", "narrow.png", "junk.png"}), std::vector<std::string>{}) << joined;
+    EXPECT_EQ(Leftovers({"in.png", "small.png", "narrow.png", "junk.png", "source.bmp"}), std::vector<std::string>{}) << joined;
   }
 }
 
