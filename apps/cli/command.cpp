@@ -159,47 +159,62 @@ bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, Fai
   return true;
 }
 
-int RunFilter(const Options& o) {
-  InterruptGuard interruptGuard;
-  Failure failure;
-  Inputs in;
-  if (!ReadInputs(o, &in, &failure)) return Report(failure);
+// What a run hands back: the filtered image, and the tile when it was asked for.
+struct Rendered {
+  filterhost::Image image;
+  filterhost::TileCopy tile;
+  bool haveTile = false;
+};
+
+// Loads the module and runs it once over the image, as a host repeats a filter.
+bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* failure) {
   filterhost::Module module;
   const std::string modulePath = o.plugin.empty() ? filterhost::ModuleBesideExecutable() : o.plugin;
-  if (!module.Load(modulePath)) return Report(Failure{kExitFailed, "cannot load the filter module: " + module.error()});
+  if (!module.Load(modulePath)) {
+    failure->reason = "cannot load the filter module: " + module.error();
+    return false;
+  }
   filterhost::Host host(module);
   host.SetImage(ToHostImage(in.picture, in.mode));
   host.SetFilterRect(in.region.x, in.region.y, in.region.x + in.region.width, in.region.y + in.region.height);
-  if (!PrepareSettings(o, in, &host, &failure)) return Report(failure);
+  if (!PrepareSettings(o, in, &host, failure)) return false;
 
   ProgressBar bar(!o.quiet);
   host.SetProgressHook([&bar](int32_t done, int32_t total) { bar.Update(done, total); });
   host.SetAbortHook([] { return gInterrupted != 0; });
-  filterhost::TileCopy tile;
-  bool haveTile = false;
-  if (!o.tilePath.empty()) host.SetBeforeFinishHook([&] { haveTile = filterhost::CopyModuleTile(module, &tile); });
+  if (!o.tilePath.empty())
+    host.SetBeforeFinishHook([&] { rendered->haveTile = filterhost::CopyModuleTile(module, &rendered->tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
   bar.Finish();
 
-  if (gInterrupted) return Report(kInterrupted);
-  if (report.result != 0) {
-    const bool beforeRun = report.failedSelector <= plugin::kSelectorPrepare;
-    return Report(Failure{kExitFailed, RefusalOf(host.messages(), report.result, beforeRun)});
-  }
-  if (!report.violations.empty())
-    return Report(Failure{kExitFailed, "the module made a request a host refuses: " + report.violations.front()});
-  if (!o.tilePath.empty() && !haveTile)
-    return Report(Failure{kExitFailed, "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written"});
+  if (gInterrupted) *failure = kInterrupted;
+  else if (report.result != 0)
+    failure->reason = RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
+  else if (!report.violations.empty())
+    failure->reason = "the module made a request a host refuses: " + report.violations.front();
+  else if (!o.tilePath.empty() && !rendered->haveTile)
+    failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
+  if (!failure->reason.empty()) return false;
   if (!o.quiet)
     for (const filterhost::Message& message : host.messages())
       std::fprintf(stderr, "quiltora: note: %s\n", OneLine(message.text).c_str());
+  rendered->image = std::move(host.image());
+  return true;
+}
 
+int RunFilter(const Options& o) {
+  InterruptGuard interruptGuard;
+  Failure failure;
+  Inputs in;
+  Rendered rendered;
+  if (!ReadInputs(o, &in, &failure) || !RunModule(o, in, &rendered, &failure)) return Report(failure);
   std::vector<std::pair<std::string, Picture>> files;
-  files.emplace_back(o.output, FromHostImage(host.image(), in.picture));
-  if (haveTile) files.emplace_back(o.tilePath, TilePicture(tile));
+  files.emplace_back(o.output, FromHostImage(rendered.image, in.picture));
+  const filterhost::TileCopy& tile = rendered.tile;
+  if (rendered.haveTile) files.emplace_back(o.tilePath, TilePicture(tile));
   if (!WriteOutputs(files, &failure)) return Report(failure);
-  if (!o.quiet && haveTile)
+  if (!o.quiet && rendered.haveTile)
     std::printf("tile %d x %d, origin %d,%d, row shift %d: %s\n", int(tile.width), int(tile.height),
                 int(tile.originX), int(tile.originY), int(tile.rowShift), o.tilePath.c_str());
   return kExitOk;

@@ -160,65 +160,64 @@ std::string CheckCombination(const Options& o) {
   return {};
 }
 
+// Takes the option at args[*i] and, when it needs one, its value, which is
+// either joined to it ("--opacity=40", "-s8") or the next argument. Returns why
+// it was refused, or an empty string.
+std::string TakeOption(const std::vector<std::string>& args, size_t* i, Options* o) {
+  const std::string& arg = args[*i];
+  std::string name, value;
+  bool hasValue = false;
+  if (arg[1] == '-') {
+    const size_t equals = arg.find('=');
+    name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    hasValue = equals != std::string::npos;
+    if (hasValue) value = arg.substr(equals + 1);
+  } else {
+    name = LongNameOf(arg[1]);
+    if (name.empty()) return "unknown option '" + arg + "' (see --help)";
+    hasValue = arg.size() > 2;
+    if (hasValue) value = arg.substr(2);
+  }
+  if (SetFlag(name, o)) return hasValue ? "--" + name + " takes no value" : std::string();
+  const ValueOption* option = nullptr;
+  for (const ValueOption& candidate : kValueOptions)
+    if (name == candidate.name) option = &candidate;
+  if (option == nullptr) return "unknown option '" + arg + "' (see --help)";
+  if (!hasValue) {
+    if (*i + 1 >= args.size()) return "--" + name + " needs a value";
+    value = args[++*i];
+  }
+  return option->set(value, o);
+}
+
 }  // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   ParseResult result;
   Options& o = result.options;
   std::vector<std::string> positional;
-  auto fail = [&](std::string error) {
-    result.error = std::move(error);
-    return result;
-  };
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--") {
+    if (args[i] == "--") {
       positional.insert(positional.end(), args.begin() + long(i) + 1, args.end());
       break;
     }
-    if (arg.size() < 2 || arg[0] != '-') {
-      positional.push_back(arg);
+    if (args[i].size() < 2 || args[i][0] != '-') {
+      positional.push_back(args[i]);
       continue;
     }
-    std::string name;
-    std::string value;
-    bool hasValue = false;
-    if (arg[1] == '-') {
-      const size_t equals = arg.find('=');
-      name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-      hasValue = equals != std::string::npos;
-      if (hasValue) value = arg.substr(equals + 1);
-    } else {
-      name = LongNameOf(arg[1]);
-      if (name.empty()) return fail("unknown option '" + arg + "' (see --help)");
-      hasValue = arg.size() > 2;
-      if (hasValue) value = arg.substr(2);
-    }
-    if (SetFlag(name, &o)) {
-      if (hasValue) return fail("--" + name + " takes no value");
-      continue;
-    }
-    const ValueOption* option = nullptr;
-    for (const ValueOption& candidate : kValueOptions)
-      if (name == candidate.name) option = &candidate;
-    if (option == nullptr) return fail("unknown option '" + arg + "' (see --help)");
-    if (!hasValue) {
-      if (i + 1 >= args.size()) return fail("--" + name + " needs a value");
-      value = args[++i];
-    }
-    std::string error = option->set(value, &o);
-    if (!error.empty()) return fail(error);
+    result.error = TakeOption(args, &i, &o);
+    if (!result.error.empty()) return result;
   }
-  if (o.help || o.version || o.list) {
-    result.ok = true;
-    return result;
+  if (!(o.help || o.version || o.list)) {
+    if (positional.size() != 2) {
+      result.error = "expected INPUT and OUTPUT (see --help)";
+      return result;
+    }
+    o.input = positional[0];
+    o.output = positional[1];
+    result.error = CheckCombination(o);
   }
-  if (positional.size() != 2) return fail("expected INPUT and OUTPUT (see --help)");
-  o.input = positional[0];
-  o.output = positional[1];
-  std::string error = CheckCombination(o);
-  if (!error.empty()) return fail(error);
-  result.ok = true;
+  result.ok = result.error.empty();
   return result;
 }
 
