@@ -76,6 +76,7 @@ bool ApplySource(const Options& o, const RunGeometry& g, quiltora::ParameterBloc
     return false;
   }
   block->sourceKind = quiltora::kSourceLoadedFile;
+  block->sourceSmallerThanImage = g.sourceFileWidth > g.areaWidth && g.sourceFileHeight > g.areaHeight ? 0 : 1;
   block->loadedSource = 0;
   block->loadedSourceBytesPerPixel = g.sourceFileBytesPerPixel;
   block->sourceArea = quiltora::IntRect{source->x, source->y, source->x + source->width, source->y + source->height};
@@ -84,20 +85,24 @@ bool ApplySource(const Options& o, const RunGeometry& g, quiltora::ParameterBloc
   return true;
 }
 
-bool ApplySelection(const Options& o, const Box& source, quiltora::ParameterBlock* block, std::string* error) {
+// The selection in the source's own pixels (the filter area's, or the whole
+// file's), as the dialog commits it: inside the source area, normalised by the
+// size of the whole source.
+bool ApplySelection(const Options& o, const RunGeometry& g, const Box& area, quiltora::ParameterBlock* block,
+                    std::string* error) {
   const bool fromFile = !o.sourceFile.empty();
   if (!o.select && !o.shear && !fromFile) return true;  // the module's default fits the area already
-  Box selection = DefaultSelection(source.width, source.height);
+  Box selection = DefaultSelection(area.width, area.height);
+  selection.x += area.x;
+  selection.y += area.y;
   if (o.select) {
-    // A file's selection is given in the file's pixels; the run measures it from the source area.
     selection = *o.select;
-    if (fromFile) {
-      selection.x -= source.x;
-      selection.y -= source.y;
-    }
-    if (selection.x < 0 || selection.y < 0 || !Inside(selection, source.width, source.height)) {
-      *error = "--select " + BoxText(*o.select) + " does not lie inside the " + Size(source.width, source.height) +
-               (fromFile ? " source area" : " source");
+    const bool inside = selection.x >= area.x && selection.y >= area.y &&
+                        int64_t(selection.x) + selection.width <= int64_t(area.x) + area.width &&
+                        int64_t(selection.y) + selection.height <= int64_t(area.y) + area.height;
+    if (!inside) {
+      *error = "--select " + BoxText(*o.select) + " does not lie inside the " + Size(area.width, area.height) +
+               (fromFile ? " source area at " + std::to_string(area.x) + "," + std::to_string(area.y) : " source");
       return false;
     }
   }
@@ -107,7 +112,8 @@ bool ApplySelection(const Options& o, const Box& source, quiltora::ParameterBloc
              std::to_string(selection.width) + " pixels wide";
     return false;
   }
-  WriteSelection(selection, shear, source.width, source.height, block);
+  if (fromFile) WriteSelection(selection, shear, g.sourceFileWidth, g.sourceFileHeight, block);
+  else WriteSelection(selection, shear, area.width, area.height, block);
   return true;
 }
 
@@ -143,7 +149,7 @@ bool ApplyOptions(const Options& o, const RunGeometry& g, quiltora::ParameterBlo
     block->tileOffsetY = offset.dy;
   }
   Box source;
-  return ApplySource(o, g, block, &source, error) && ApplySelection(o, source, block, error);
+  return ApplySource(o, g, block, &source, error) && ApplySelection(o, g, source, block, error);
 }
 
 }  // namespace quiltora_cli

@@ -23,8 +23,9 @@ struct RunGeometry {
 Box SourceAreaOf(const Options& options, const RunGeometry& geometry);
 
 // Edits a block that Parameters made for this filter area: the run goes
-// without the dialog and with the options' settings; the rest stays as the
-// module set it. False with error set when an option does not fit the
+// without the dialog and with the options' settings, written as the dialog
+// commits them (a file's selection in the file's own pixels, as fractions of
+// the whole file); the rest stays as the module set it. False with error set when an option does not fit the
 // picture (a selection outside the source, an offset beyond the area...).
 bool ApplyOptions(const Options& options, const RunGeometry& geometry, quiltora::ParameterBlock* block,
                   std::string* error);

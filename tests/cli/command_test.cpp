@@ -163,7 +163,7 @@ TEST_F(CommandTest, FailuresSayWhyOnOneLineAndWriteNothing) {
       {{in, out, "--source", Path("source.bmp"), "--source-area=30,0,41,40"}, 2,
        "does not lie inside the 70 x 40 source file"},
       {{in, out, "--source", Path("source.bmp"), "--source-area=10,0,50,40", "--select=0,0,10,10"}, 2,
-       "--select 0,0,10,10 does not lie inside the 50 x 40 source area"},
+       "--select 0,0,10,10 does not lie inside the 50 x 40 source area at 10,0"},
   };
   for (const Case& c : cases) {
     const Outcome run = Run(c.args);

@@ -115,19 +115,28 @@ TEST(CliSettings, AFileSourceGetsItsAreaAndASelectionInTheFilesPixels) {
   EXPECT_EQ(block.sourceArea.right, 350);
   EXPECT_EQ(block.sourceArea.bottom, 80);
   EXPECT_EQ(block.loadedSourceBytesPerPixel, 3);
-  // The run measures the frame in the source area's pixels.
-  EXPECT_EQ(block.sourceWidth, 200);
+  EXPECT_EQ(block.sourceSmallerThanImage, 1);
+  // As the dialog commits it: in the file's own pixels, as fractions of the whole file.
+  EXPECT_EQ(block.sourceWidth, 500);
   EXPECT_EQ(block.sourceHeight, 80);
-  EXPECT_DOUBLE_EQ(block.selectionNormalised.left * 200, 20.0);
+  EXPECT_EQ(block.selectionX, 170);
+  EXPECT_DOUBLE_EQ(block.selectionNormalised.left * 500, 170.0);
+  EXPECT_DOUBLE_EQ(block.selectionNormalised.right * 500, 210.0);
   EXPECT_DOUBLE_EQ(block.selectionNormalised.bottom * 80, 40.0);
 
-  // Without --select the default square sits in the middle of the area.
+  // Without --select the module's default for a loaded source: a third of the
+  // area's shorter side, centred in the area.
   block = ModuleDefaults();
   o.select.reset();
   ASSERT_TRUE(ApplyOptions(o, g, &block, &error)) << error;
-  EXPECT_EQ(block.selectionX, 100 - 13);
-  EXPECT_EQ(block.selectionY, 40 - 13);
   EXPECT_EQ(block.selectionSize, 26);
+  EXPECT_EQ(block.selectionX, 150 + 100 - 13);
+  EXPECT_EQ(block.selectionY, 40 - 13);
+
+  // A selection in the file but outside the area is refused.
+  o.select = Box{100, 10, 40, 30};
+  EXPECT_FALSE(ApplyOptions(o, g, &block, &error));
+  EXPECT_NE(error.find("does not lie inside the 200 x 80 source area at 150,0"), std::string::npos) << error;
 }
 
 TEST(CliSettings, SettingsThatDoNotFitThePictureAreRefused) {
