@@ -30,10 +30,14 @@ volatile std::sig_atomic_t gInterrupted = 0;
 void OnInterrupt(int) { gInterrupted = 1; }
 
 // Ctrl-C is caught for the whole run, so that it ends the run at the module's
-// next abort check and never kills the program halfway through a file.
+// next abort check and never kills the program halfway through a file. A
+// program started with Ctrl-C ignored (in the background) keeps ignoring it.
 class InterruptGuard {
  public:
-  InterruptGuard() : previous_(std::signal(SIGINT, OnInterrupt)) { gInterrupted = 0; }
+  InterruptGuard() : previous_(std::signal(SIGINT, OnInterrupt)) {
+    gInterrupted = 0;
+    if (previous_ == SIG_IGN) std::signal(SIGINT, SIG_IGN);
+  }
   ~InterruptGuard() { std::signal(SIGINT, previous_); }
   InterruptGuard(const InterruptGuard&) = delete;
   InterruptGuard& operator=(const InterruptGuard&) = delete;

@@ -10,7 +10,13 @@
 #include <sstream>
 
 #ifndef _WIN32
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 #endif
 
 #include "catalogue.h"
@@ -229,6 +235,40 @@ TEST_F(CommandTest, TileIsWrittenWithThePatternOrNothingIsWritten) {
             std::string::npos)
       << run.out;
 }
+
+#ifndef _WIN32
+// Ctrl-C while the picture is read, filtered or written: exit 130 and no
+// output, not even a temporary file; or, when it came too late, a complete one.
+TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
+  Write("big.bmp", Probe(2000, 1200, 3));
+  for (int delayMs : {100, 300, 600}) {
+    const std::string program = program_.string(), in = Path("big.bmp"), out = Path("out.png");
+    std::vector<char*> argv;
+    std::string args[] = {program, in, out, "--quiet"};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    kill(child, SIGINT);
+    int raw = 0;
+    ASSERT_EQ(waitpid(child, &raw, 0), child);
+    ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw) << " after " << delayMs << " ms";
+    const int status = WEXITSTATUS(raw);
+    const std::vector<std::string> left = Leftovers({"big.bmp"});
+    if (status == 130) {
+      EXPECT_EQ(left, std::vector<std::string>{}) << delayMs;
+    } else {
+      EXPECT_EQ(status, 0) << delayMs;
+      EXPECT_EQ(left, std::vector<std::string>{"out.png"}) << delayMs;
+      Picture output;
+      std::string error;
+      EXPECT_TRUE(quiltora_cli::LoadPicture(out, &output, &error)) << error;
+    }
+    fs::remove(out);
+  }
+}
+#endif
 
 // Needs the module's tile export and its rendering: the output at 100% Normal
 // is the tile repeated on its lattice, for every symmetry.
