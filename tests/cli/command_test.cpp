@@ -270,6 +270,42 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
 }
 #endif
 
+// Needs the module's rendering: at 100% Normal the output repeats with the
+// tile size the symmetry makes from a 40 x 30 selection (w = 40, h = 30; the
+// square and triangle shapes take s = 30).
+TEST_F(CommandTest, PatternRepeatsWithTheTileSizeOfItsSymmetry) {
+  const Picture input = Probe(200, 150, 3);
+  Write("in.png", input);
+  struct Case {
+    int32_t symmetry, periodX, periodY;
+  };
+  const Case cases[] = {{1, 40, 30}, {2, 30, 30},  {3, 80, 30}, {4, 80, 30},  {5, 80, 30}, {6, 80, 60},
+                        {7, 80, 60}, {8, 60, 60},  {9, 60, 60}, {10, 60, 60}, {11, 60, 60}, {12, 160, 30}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(quiltora_cli::Symmetry(c.symmetry).name);
+    const Outcome run = Run({Path("in.png"), Path("out.png"), "-q", "--select=30,20,40,30", "--symmetry",
+                             std::to_string(c.symmetry), "--offset=5,9"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    Picture output;
+    std::string error;
+    ASSERT_TRUE(quiltora_cli::LoadPicture(Path("out.png"), &output, &error)) << error;
+    if (output.pixels == input.pixels) GTEST_SKIP() << "the module does not render yet: the output is the input";
+    auto at = [&](int32_t x, int32_t y) {
+      const uint8_t* p = output.pixels.data() + (size_t(y) * output.width + x) * 3;
+      return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+    };
+    for (int32_t y = 0; y < output.height; ++y)
+      for (int32_t x = 0; x < output.width; ++x) {
+        if (x + c.periodX < output.width) {
+          ASSERT_EQ(at(x + c.periodX, y), at(x, y)) << x << "," << y;
+        }
+        if (y + c.periodY < output.height) {
+          ASSERT_EQ(at(x, y + c.periodY), at(x, y)) << x << "," << y;
+        }
+      }
+  }
+}
+
 // Needs the module's tile export and its rendering: the output at 100% Normal
 // is the tile repeated on its lattice, for every symmetry.
 TEST_F(CommandTest, PatternRepeatsTheSavedTile) {
