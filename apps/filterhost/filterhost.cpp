@@ -174,6 +174,7 @@ bool Host::CountAllocation() {
 
 uint8_t Host::OnAbort() {
   ++abortChecks_;
+  if (abortHook_ && abortHook_()) return 1;
   return faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck ? 1 : 0;
 }
 
@@ -181,6 +182,7 @@ void Host::OnProgress(int32_t done, int32_t total) {
   ++progressCalls_;
   lastDone_ = done;
   lastTotal_ = total;
+  if (progressHook_) progressHook_(done, total);
 }
 
 bool Host::CheckRequests(RunReport* report) const {
@@ -280,7 +282,10 @@ RunReport Host::Render() {
       break;
     }
   }
-  if (result == 0 && report.violations.empty()) StoreOutput();
+  if (result == 0 && report.violations.empty()) {
+    StoreOutput();
+    if (beforeFinishHook_) beforeFinishHook_();
+  }
   servedOut_ = plugin::Rect{};
   result = Call(plugin::kSelectorFinish);
   report.finishCalled = true;
@@ -335,6 +340,26 @@ void Host::DropParameters() {
   DisposeHandle(record_.parameters);
   gCurrentHost = previous;
   record_.parameters = nullptr;
+}
+
+bool CopyModuleTile(const Module& module, TileCopy* tile) {
+  using CopyTile = int32_t (*)(uint8_t* buffer, int32_t bufferSize, int32_t info[6]);
+  auto copyTile = reinterpret_cast<CopyTile>(module.Symbol("QuiltoraCopyTile"));
+  if (copyTile == nullptr) return false;
+  int32_t info[6] = {};
+  const int32_t needed = copyTile(nullptr, 0, info);
+  if (needed <= 0 || info[0] <= 0 || info[1] <= 0 || info[2] <= 0 ||
+      int64_t(info[0]) * info[1] * info[2] != needed)
+    return false;
+  tile->pixels.assign(size_t(needed), 0);
+  if (copyTile(tile->pixels.data(), needed, info) != needed) return false;
+  tile->width = info[0];
+  tile->height = info[1];
+  tile->channels = info[2];
+  tile->rowShift = info[3];
+  tile->originX = info[4];
+  tile->originY = info[5];
+  return true;
 }
 
 const std::vector<Message>& Host::messages() const { return WatchedMessages(); }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,14 @@ class Host {
   int32_t lastProgressDone() const { return lastDone_; }
   int32_t lastProgressTotal() const { return lastTotal_; }
 
+  // Hooks a front end installs; each is optional. The progress hook sees every
+  // progress report; the abort hook answers each abort check (true: "stop");
+  // the finish hook runs after a Continue phase that ended without error,
+  // just before Finish, while the module still holds its run's objects.
+  void SetProgressHook(std::function<void(int32_t done, int32_t total)> hook) { progressHook_ = std::move(hook); }
+  void SetAbortHook(std::function<bool()> hook) { abortHook_ = std::move(hook); }
+  void SetBeforeFinishHook(std::function<void()> hook) { beforeFinishHook_ = std::move(hook); }
+
   // Used by the host's callbacks.
   bool CountAllocation();
   void Released() { --liveAllocations_; }
@@ -147,7 +156,30 @@ class Host {
   int abortChecks_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
+  std::function<void(int32_t, int32_t)> progressHook_;
+  std::function<bool()> abortHook_;
+  std::function<void()> beforeFinishHook_;
 };
+
+// The finished tile, unpadded rows in the host's sample order, and where the
+// pattern places it in the filter area.
+struct TileCopy {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t channels = 0;
+  int32_t rowShift = 0;
+  int32_t originX = 0;
+  int32_t originY = 0;
+  std::vector<uint8_t> pixels;
+};
+
+// Asks the module for its tile through the optional export
+//   int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6])
+// which fills info with width, height, bytes per pixel, row shift, origin x
+// and origin y, copies the tile into buffer when it is large enough, and
+// returns the bytes the tile needs (0 when it holds none). Valid between the
+// tile build and Finish. False when the module has no such export or no tile.
+bool CopyModuleTile(const Module& module, TileCopy* tile);
 
 // Filled in by message_watch.cpp: the module's message boxes, seen by the host.
 void StartMessageWatch(Module& module);
