@@ -1,6 +1,6 @@
 // The per-layout row loops behind the compositors: pixel layouts, the
 // eighteen blend operations and the two walks along a tile row. Internal to
-// blend.cpp; the operations are visible to the tests through it.
+// blend.cpp.
 #pragma once
 
 #include <cstdint>
