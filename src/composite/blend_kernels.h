@@ -1,6 +1,6 @@
 // The per-layout row loops behind the compositors: pixel layouts, the
 // eighteen blend operations and the two walks along a tile row. Internal to
-// blend.cpp; the operations are visible to the tests through it.
+// blend.cpp.
 #pragma once
 
 #include <cstdint>
@@ -119,7 +119,7 @@ template <Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed, class GrayEquival
 struct ColourOp {
   static constexpr bool kSeparable = false, kCopy = false, kMix = kMixed;
   using GrayOp = GrayEquivalent;
-  static Rgb Result(const Rgb& image, const Rgb& tile) { return kResult(image, tile); }
+  QUILTORA_ALWAYS_INLINE static Rgb Result(const Rgb& image, const Rgb& tile) { return kResult(image, tile); }
 };
 
 // The mode's result is a byte before it is mixed.
@@ -128,7 +128,7 @@ inline uint8_t MixChannel(int32_t input, int32_t result, int32_t t) {
 }
 
 template <class L, class Op>
-inline void BlendPixel(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t factor) {
+QUILTORA_ALWAYS_INLINE inline void BlendPixel(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t factor) {
   if constexpr (Op::kSeparable) {
     const uint16_t f = static_cast<uint16_t>(factor);
     for (int c = 0; c < L::kChannels; ++c) out[c] = static_cast<uint8_t>(Op::Channel(in[c], tile[c], f));

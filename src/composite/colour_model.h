@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+// The colour model is small enough to inline into every pixel loop, which
+// the compilers' own budget does not always do for the routines with opacity.
+#define QUILTORA_ALWAYS_INLINE [[gnu::always_inline]]
+
 namespace quiltora {
 
 struct Rgb {
@@ -100,7 +104,7 @@ inline Order OrderOf(const int32_t v[3]) {
 
 // Keeps the largest channel hi, moves the smallest to hi - s and the middle
 // one in proportion; a gray colour is returned unchanged.
-inline Rgb SetSat(const Rgb& c, int32_t s) {
+QUILTORA_ALWAYS_INLINE inline Rgb SetSat(const Rgb& c, int32_t s) {
   int32_t v[3] = {c.r, c.g, c.b};
   const colour_detail::Order o = colour_detail::OrderOf(v);
   if (o.gray) return c;
@@ -113,7 +117,7 @@ inline Rgb SetSat(const Rgb& c, int32_t s) {
 
 // Brings channels outside 0..255 back while keeping luminosity target and the
 // proportion between the channels, in 16.16 with truncating divisions.
-inline Rgb Clip(const Rgb& c, int32_t target) {
+QUILTORA_ALWAYS_INLINE inline Rgb Clip(const Rgb& c, int32_t target) {
   if (static_cast<uint32_t>(c.r) <= 255 && static_cast<uint32_t>(c.g) <= 255 && static_cast<uint32_t>(c.b) <= 255)
     return c;
   int32_t v[3] = {c.r, c.g, c.b};
@@ -141,19 +145,19 @@ inline Rgb Clip(const Rgb& c, int32_t target) {
 
 // Moves the colour to luminosity target (measured in the form given), then clips.
 template <bool kRounded>
-inline Rgb SetLum(Rgb c, int32_t target) {
+QUILTORA_ALWAYS_INLINE inline Rgb SetLum(Rgb c, int32_t target) {
   const int32_t d = target - (kRounded ? LumRounded(c) : Lum(c));
   return Clip(Rgb{c.r + d, c.g + d, c.b + d}, target);
 }
 
 // The four modes' full-strength result X for image colour I and tile colour T.
-inline Rgb HueResult(const Rgb& image, const Rgb& tile) {
+QUILTORA_ALWAYS_INLINE inline Rgb HueResult(const Rgb& image, const Rgb& tile) {
   return SetLum<true>(SetSat(tile, Sat(image)), LumRounded(image));
 }
-inline Rgb SaturationResult(const Rgb& image, const Rgb& tile) {
+QUILTORA_ALWAYS_INLINE inline Rgb SaturationResult(const Rgb& image, const Rgb& tile) {
   return SetLum<true>(SetSat(image, Sat(tile)), LumRounded(image));
 }
-inline Rgb ColorResult(const Rgb& image, const Rgb& tile) { return SetLum<false>(tile, Lum(image)); }
-inline Rgb LuminosityResult(const Rgb& image, const Rgb& tile) { return SetLum<false>(image, Lum(tile)); }
+QUILTORA_ALWAYS_INLINE inline Rgb ColorResult(const Rgb& image, const Rgb& tile) { return SetLum<false>(tile, Lum(image)); }
+QUILTORA_ALWAYS_INLINE inline Rgb LuminosityResult(const Rgb& image, const Rgb& tile) { return SetLum<false>(image, Lum(tile)); }
 
 }  // namespace quiltora
