@@ -1,5 +1,7 @@
 #include "filterhost.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -34,7 +36,7 @@ std::string Describe(const char* what, const plugin::Rect& r) {
 }
 
 plugin::Handle NewHandle(int32_t size) {
-  if (size < 0 || gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return nullptr;
+  if (size < 0 || gCurrentHost == nullptr || !gCurrentHost->CountAllocation(size)) return nullptr;
   auto* handle = new HostHandle{static_cast<char*>(std::malloc(size_t(size) + 1)), size};
   std::memset(handle->data, kFreshMemoryFill, size_t(size) + 1);
   gHostHandles.insert(&handle->data);
@@ -44,9 +46,9 @@ plugin::Handle NewHandle(int32_t size) {
 void DisposeHandle(plugin::Handle h) {
   if (h == nullptr || gHostHandles.erase(h) == 0) return;
   auto* handle = reinterpret_cast<HostHandle*>(h);
+  if (gCurrentHost != nullptr) gCurrentHost->Released(handle->size);
   std::free(handle->data);
   delete handle;
-  if (gCurrentHost != nullptr) gCurrentHost->Released();
 }
 
 int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
@@ -68,7 +70,7 @@ void RecoverSpace(int32_t) {}
 plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
   *id = nullptr;
   if (size < 0) return plugin::kMemFullErr;
-  if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return plugin::kMemFullErr;
+  if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation(size)) return plugin::kMemFullErr;
   auto* buffer = new HostBuffer;
   buffer->bytes.assign(size_t(size), kFreshMemoryFill);
   *id = reinterpret_cast<plugin::BufferID>(buffer);
@@ -84,8 +86,9 @@ char* LockBuffer(plugin::BufferID id, plugin::Boolean) {
 void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->locks; }
 
 void FreeBuffer(plugin::BufferID id) {
-  delete reinterpret_cast<HostBuffer*>(id);
-  if (gCurrentHost != nullptr) gCurrentHost->Released();
+  auto* buffer = reinterpret_cast<HostBuffer*>(id);
+  if (gCurrentHost != nullptr) gCurrentHost->Released(int64_t(buffer->bytes.size()));
+  delete buffer;
 }
 
 int32_t BufferSpace() { return 256 << 20; }
@@ -94,6 +97,16 @@ plugin::Boolean AbortProc() { return gCurrentHost != nullptr ? gCurrentHost->OnA
 
 void ProgressProc(int32_t done, int32_t total) {
   if (gCurrentHost != nullptr) gCurrentHost->OnProgress(done, total);
+}
+
+// Copies `pixels` pixels of `planes` samples between interleaved rows whose
+// pixels are toStep and fromStep bytes apart; one piece when nothing is skipped.
+void CopyPlanes(uint8_t* to, int32_t toStep, const uint8_t* from, int32_t fromStep, int32_t pixels, int32_t planes) {
+  if (toStep == planes && fromStep == planes) {
+    std::memcpy(to, from, size_t(pixels) * size_t(planes));
+    return;
+  }
+  for (int32_t x = 0; x < pixels; ++x) std::memcpy(to + size_t(x) * toStep, from + size_t(x) * fromStep, size_t(planes));
 }
 
 }  // namespace
@@ -151,6 +164,7 @@ int16_t Host::Call(int16_t selector) {
   Host* previous = gCurrentHost;
   gCurrentHost = this;
   int16_t result = static_cast<int16_t>(0x7A7A);  // the module must overwrite it
+  const auto start = std::chrono::steady_clock::now();
   if (selector == plugin::kSelectorAbout) {
     plugin::AboutRecord about{};
     about.platformData = &platformData_;
@@ -158,6 +172,7 @@ int16_t Host::Call(int16_t selector) {
   } else {
     result = module_.Call(selector, &record_, &data_);
   }
+  moduleSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   gCurrentHost = previous;
   return result;
 }
@@ -165,10 +180,12 @@ int16_t Host::Call(int16_t selector) {
 int16_t Host::About() { return Call(plugin::kSelectorAbout); }
 int16_t Host::Parameters() { return Call(plugin::kSelectorParameters); }
 
-bool Host::CountAllocation() {
+bool Host::CountAllocation(int64_t bytes) {
   ++allocations_;
   if (faults_.failAllocation != 0 && allocations_ == faults_.failAllocation) return false;
   ++liveAllocations_;
+  liveBytes_ += bytes;
+  peakBytes_ = std::max(peakBytes_, liveBytes_);
   return true;
 }
 
@@ -212,10 +229,8 @@ void Host::StoreOutput() {
   const int32_t width = servedOut_.right - servedOut_.left;
   const int32_t planes = servedOutHi_ - servedOutLo_ + 1;
   for (int32_t y = servedOut_.top; y < servedOut_.bottom; ++y)
-    for (int32_t x = 0; x < width; ++x) {
-      const uint8_t* from = outBuffer_.data() + (size_t(y - servedOut_.top) * width + x) * planes;
-      std::memcpy(image_.At(servedOut_.left + x, y) + servedOutLo_, from, size_t(planes));
-    }
+    CopyPlanes(image_.At(servedOut_.left, y) + servedOutLo_, image_.channels,
+               outBuffer_.data() + size_t(y - servedOut_.top) * width * planes, planes, width, planes);
   servedOut_ = plugin::Rect{};
 }
 
@@ -229,22 +244,20 @@ bool Host::ServeRequests(RunReport* report) {
   if (!RectEmpty(in)) {
     const int32_t width = in.right - in.left;
     const int32_t planes = record_.inHiPlane - record_.inLoPlane + 1;
-    inBuffer_.assign(size_t(width) * (in.bottom - in.top) * planes, 0);
+    inBuffer_.resize(size_t(width) * (in.bottom - in.top) * planes);
     for (int32_t y = in.top; y < in.bottom; ++y)
-      for (int32_t x = 0; x < width; ++x)
-        std::memcpy(inBuffer_.data() + (size_t(y - in.top) * width + x) * planes,
-                    image_.At(in.left + x, y) + record_.inLoPlane, size_t(planes));
+      CopyPlanes(inBuffer_.data() + size_t(y - in.top) * width * planes, planes,
+                 image_.At(in.left, y) + record_.inLoPlane, image_.channels, width, planes);
     record_.inData = inBuffer_.data();
     record_.inRowBytes = width * planes;
   }
   if (!RectEmpty(out)) {
     const int32_t width = out.right - out.left;
     const int32_t planes = record_.outHiPlane - record_.outLoPlane + 1;
-    outBuffer_.assign(size_t(width) * (out.bottom - out.top) * planes, 0);
+    outBuffer_.resize(size_t(width) * (out.bottom - out.top) * planes);
     for (int32_t y = out.top; y < out.bottom; ++y)
-      for (int32_t x = 0; x < width; ++x)
-        std::memcpy(outBuffer_.data() + (size_t(y - out.top) * width + x) * planes,
-                    image_.At(out.left + x, y) + record_.outLoPlane, size_t(planes));
+      CopyPlanes(outBuffer_.data() + size_t(y - out.top) * width * planes, planes,
+                 image_.At(out.left, y) + record_.outLoPlane, image_.channels, width, planes);
     record_.outData = outBuffer_.data();
     record_.outRowBytes = width * planes;
     servedOut_ = out;

@@ -114,6 +114,12 @@ class Host {
   void ClearMessages();
   int allocations() const { return allocations_; }
   int liveAllocations() const { return liveAllocations_; }
+  // The most the module held at once through the host's suites, in bytes.
+  int64_t peakSuiteBytes() const { return peakBytes_; }
+  void ResetPeakSuiteBytes() { peakBytes_ = liveBytes_; }
+  // Time spent inside the module's entry point.
+  double moduleSeconds() const { return moduleSeconds_; }
+  void ResetModuleSeconds() { moduleSeconds_ = 0; }
   int abortChecks() const { return abortChecks_; }
   int progressCalls() const { return progressCalls_; }
   int32_t lastProgressDone() const { return lastDone_; }
@@ -128,8 +134,11 @@ class Host {
   void SetBeforeFinishHook(std::function<void()> hook) { beforeFinishHook_ = std::move(hook); }
 
   // Used by the host's callbacks.
-  bool CountAllocation();
-  void Released() { --liveAllocations_; }
+  bool CountAllocation(int64_t bytes);
+  void Released(int64_t bytes) {
+    --liveAllocations_;
+    liveBytes_ -= bytes;
+  }
   uint8_t OnAbort();
   void OnProgress(int32_t done, int32_t total);
 
@@ -153,6 +162,9 @@ class Host {
   int16_t servedOutLo_ = 0, servedOutHi_ = -1;
   int allocations_ = 0;
   int liveAllocations_ = 0;
+  int64_t liveBytes_ = 0;
+  int64_t peakBytes_ = 0;
+  double moduleSeconds_ = 0;
   int abortChecks_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
