@@ -1,5 +1,7 @@
 #include "filterhost.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -70,7 +72,7 @@ std::string Describe(const char* what, const plugin::Rect& r) {
 }
 
 plugin::Handle NewHandle(int32_t size) {
-  if (size < 0 || gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return nullptr;
+  if (size < 0 || gCurrentHost == nullptr || !gCurrentHost->CountAllocation(size)) return nullptr;
   auto* handle = new HostHandle{static_cast<char*>(std::malloc(size_t(size) + 1)), size};
   std::memset(handle->data, kFreshMemoryFill, size_t(size) + 1);
   gHostHandles.insert(&handle->data);
@@ -81,12 +83,10 @@ plugin::Handle NewHandle(int32_t size) {
 void DisposeHandle(plugin::Handle h) {
   if (h == nullptr || gHostHandles.erase(h) == 0) return;
   auto* handle = reinterpret_cast<HostHandle*>(h);
+  if (gCurrentHost != nullptr) gCurrentHost->Released(handle->size);
   std::free(handle->data);
   delete handle;
-  if (gCurrentHost != nullptr) {
-    gCurrentHost->Released();
-    gCurrentHost->TrackModuleAllocation(h, false);
-  }
+  if (gCurrentHost != nullptr) gCurrentHost->TrackModuleAllocation(h, false);
 }
 
 int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
@@ -108,7 +108,7 @@ void RecoverSpace(int32_t) {}
 plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
   *id = nullptr;
   if (size < 0) return plugin::kMemFullErr;
-  if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation()) return plugin::kMemFullErr;
+  if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation(size)) return plugin::kMemFullErr;
   auto* buffer = new HostBuffer;
   buffer->bytes.assign(size_t(size), kFreshMemoryFill);
   *id = reinterpret_cast<plugin::BufferID>(buffer);
@@ -125,11 +125,10 @@ char* LockBuffer(plugin::BufferID id, plugin::Boolean) {
 void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->locks; }
 
 void FreeBuffer(plugin::BufferID id) {
-  delete reinterpret_cast<HostBuffer*>(id);
-  if (gCurrentHost != nullptr) {
-    gCurrentHost->Released();
-    gCurrentHost->TrackModuleAllocation(id, false);
-  }
+  auto* buffer = reinterpret_cast<HostBuffer*>(id);
+  if (gCurrentHost != nullptr) gCurrentHost->Released(int64_t(buffer->bytes.size()));
+  delete buffer;
+  if (gCurrentHost != nullptr) gCurrentHost->TrackModuleAllocation(id, false);
 }
 
 int32_t BufferSpace() { return 256 << 20; }
@@ -138,6 +137,16 @@ plugin::Boolean AbortProc() { return gCurrentHost != nullptr ? gCurrentHost->OnA
 
 void ProgressProc(int32_t done, int32_t total) {
   if (gCurrentHost != nullptr) gCurrentHost->OnProgress(done, total);
+}
+
+// Copies `pixels` pixels of `planes` samples between interleaved rows whose
+// pixels are toStep and fromStep bytes apart; one piece when nothing is skipped.
+void CopyPlanes(uint8_t* to, int32_t toStep, const uint8_t* from, int32_t fromStep, int32_t pixels, int32_t planes) {
+  if (toStep == planes && fromStep == planes) {
+    std::memcpy(to, from, size_t(pixels) * size_t(planes));
+    return;
+  }
+  for (int32_t x = 0; x < pixels; ++x) std::memcpy(to + size_t(x) * toStep, from + size_t(x) * fromStep, size_t(planes));
 }
 
 }  // namespace
@@ -195,6 +204,7 @@ int16_t Host::Call(int16_t selector) {
   Host* previous = gCurrentHost;
   gCurrentHost = this;
   int16_t result = static_cast<int16_t>(0x7A7A);  // the module must overwrite it
+  const auto start = std::chrono::steady_clock::now();
   if (selector == plugin::kSelectorAbout) {
     plugin::AboutRecord about{};
     about.platformData = &platformData_;
@@ -205,6 +215,7 @@ int16_t Host::Call(int16_t selector) {
     inModuleCall_ = false;
     CheckGuards();
   }
+  moduleSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   gCurrentHost = previous;
   return result;
 }
@@ -212,11 +223,13 @@ int16_t Host::Call(int16_t selector) {
 int16_t Host::About() { return Call(plugin::kSelectorAbout); }
 int16_t Host::Parameters() { return Call(plugin::kSelectorParameters); }
 
-bool Host::CountAllocation() {
+bool Host::CountAllocation(int64_t bytes) {
   ++allocations_;
   if (faults_.failAllocation != 0 && allocations_ == faults_.failAllocation) return false;
   if (faults_.failAllocationsFrom != 0 && allocations_ >= faults_.failAllocationsFrom) return false;
   ++liveAllocations_;
+  liveBytes_ += bytes;
+  peakBytes_ = std::max(peakBytes_, liveBytes_);
   return true;
 }
 
@@ -236,7 +249,7 @@ uint8_t* Host::PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
   const size_t guard = size_t(faults_.guardBytes > 0 ? faults_.guardBytes : 0);
   Poison(buffer->data(), buffer->capacity(), false);
   if (guard == 0) {
-    buffer->assign(bytes, 0);
+    buffer->resize(bytes);
     return buffer->data();
   }
   // A fresh block each time, so that AddressSanitizer also sees reads past it.
@@ -268,6 +281,7 @@ void Host::CheckGuards() {
 
 uint8_t Host::OnAbort() {
   ++abortChecks_;
+  if (abortHook_ && abortHook_()) return 1;
   return faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck ? 1 : 0;
 }
 
@@ -275,6 +289,7 @@ void Host::OnProgress(int32_t done, int32_t total) {
   ++progressCalls_;
   lastDone_ = done;
   lastTotal_ = total;
+  if (progressHook_) progressHook_(done, total);
 }
 
 bool Host::CheckRequests(RunReport* report) const {
@@ -304,10 +319,8 @@ void Host::StoreOutput() {
   const int32_t width = servedOut_.right - servedOut_.left;
   const int32_t planes = servedOutHi_ - servedOutLo_ + 1;
   for (int32_t y = servedOut_.top; y < servedOut_.bottom; ++y)
-    for (int32_t x = 0; x < width; ++x) {
-      const uint8_t* from = outBuffer_.data() + servedGuard_ + (size_t(y - servedOut_.top) * width + x) * planes;
-      std::memcpy(image_.At(servedOut_.left + x, y) + servedOutLo_, from, size_t(planes));
-    }
+    CopyPlanes(image_.At(servedOut_.left, y) + servedOutLo_, image_.channels,
+               outBuffer_.data() + servedGuard_ + size_t(y - servedOut_.top) * width * planes, planes, width, planes);
   servedOut_ = plugin::Rect{};
 }
 
@@ -321,8 +334,6 @@ bool Host::ServeRequests(RunReport* report) {
   ReleaseGuards();
   servedGuard_ = faults_.guardBytes > 0 ? faults_.guardBytes : 0;
   inSnapshot_.clear();
-  inBuffer_.clear();
-  outBuffer_.clear();
   inBytes_ = outBytes_ = 0;
   if (!RectEmpty(in)) {
     const int32_t width = in.right - in.left;
@@ -330,9 +341,8 @@ bool Host::ServeRequests(RunReport* report) {
     inBytes_ = size_t(width) * (in.bottom - in.top) * planes;
     uint8_t* inData = PrepareBuffer(&inBuffer_, inBytes_);
     for (int32_t y = in.top; y < in.bottom; ++y)
-      for (int32_t x = 0; x < width; ++x)
-        std::memcpy(inData + (size_t(y - in.top) * width + x) * planes,
-                    image_.At(in.left + x, y) + record_.inLoPlane, size_t(planes));
+      CopyPlanes(inData + size_t(y - in.top) * width * planes, planes, image_.At(in.left, y) + record_.inLoPlane,
+                 image_.channels, width, planes);
     if (servedGuard_ != 0) inSnapshot_.assign(inData, inData + inBytes_);
     record_.inData = inData;
     record_.inRowBytes = width * planes;
@@ -343,9 +353,8 @@ bool Host::ServeRequests(RunReport* report) {
     outBytes_ = size_t(width) * (out.bottom - out.top) * planes;
     uint8_t* outData = PrepareBuffer(&outBuffer_, outBytes_);
     for (int32_t y = out.top; y < out.bottom; ++y)
-      for (int32_t x = 0; x < width; ++x)
-        std::memcpy(outData + (size_t(y - out.top) * width + x) * planes,
-                    image_.At(out.left + x, y) + record_.outLoPlane, size_t(planes));
+      CopyPlanes(outData + size_t(y - out.top) * width * planes, planes, image_.At(out.left, y) + record_.outLoPlane,
+                 image_.channels, width, planes);
     record_.outData = outData;
     record_.outRowBytes = width * planes;
     servedOut_ = out;
@@ -381,7 +390,10 @@ RunReport Host::Render() {
       break;
     }
   }
-  if (result == 0 && report.violations.empty()) StoreOutput();
+  if (result == 0 && report.violations.empty()) {
+    StoreOutput();
+    if (beforeFinishHook_) beforeFinishHook_();
+  }
   servedOut_ = plugin::Rect{};
   result = Call(plugin::kSelectorFinish);
   report.finishCalled = true;
@@ -425,13 +437,15 @@ RunReport Host::Run(bool withParameters) {
 }
 
 std::vector<uint8_t> Host::ParameterBytes() const {
-  if (record_.parameters == nullptr) return {};
-  if (!ParametersFromHost()) {
+  // The record is packed: copy the handle out before binding it to a reference.
+  const plugin::Handle parameters = record_.parameters;
+  if (parameters == nullptr) return {};
+  if (gHostHandles.count(parameters) == 0) {
     // The module's own handle: its data pointer comes first, the size is a block's.
-    const char* data = *record_.parameters;
+    const char* data = *parameters;
     return std::vector<uint8_t>(data, data + 688);
   }
-  auto* handle = reinterpret_cast<HostHandle*>(record_.parameters);
+  auto* handle = reinterpret_cast<HostHandle*>(parameters);
   return std::vector<uint8_t>(handle->data, handle->data + handle->size);
 }
 
@@ -458,6 +472,26 @@ void Host::DropParameters() {
   DisposeHandle(record_.parameters);
   gCurrentHost = previous;
   record_.parameters = nullptr;
+}
+
+bool CopyModuleTile(const Module& module, TileCopy* tile) {
+  using CopyTile = int32_t (*)(uint8_t* buffer, int32_t bufferSize, int32_t info[6]);
+  auto copyTile = reinterpret_cast<CopyTile>(module.Symbol("QuiltoraCopyTile"));
+  if (copyTile == nullptr) return false;
+  int32_t info[6] = {};
+  const int32_t needed = copyTile(nullptr, 0, info);
+  if (needed <= 0 || info[0] <= 0 || info[1] <= 0 || info[2] <= 0 ||
+      int64_t(info[0]) * info[1] * info[2] != needed)
+    return false;
+  tile->pixels.assign(size_t(needed), 0);
+  if (copyTile(tile->pixels.data(), needed, info) != needed) return false;
+  tile->width = info[0];
+  tile->height = info[1];
+  tile->channels = info[2];
+  tile->rowShift = info[3];
+  tile->originX = info[4];
+  tile->originY = info[5];
+  return true;
 }
 
 const std::vector<Message>& Host::messages() const { return WatchedMessages(); }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <set>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -132,15 +133,32 @@ class Host {
   int LeftoverRunAllocations() const;
   // Writes outside the served buffers seen since the last call (guardBytes).
   const std::vector<std::string>& bufferViolations() const { return bufferViolations_; }
+  // The most the module held at once through the host's suites, in bytes.
+  int64_t peakSuiteBytes() const { return peakBytes_; }
+  void ResetPeakSuiteBytes() { peakBytes_ = liveBytes_; }
+  // Time spent inside the module's entry point.
+  double moduleSeconds() const { return moduleSeconds_; }
+  void ResetModuleSeconds() { moduleSeconds_ = 0; }
   int abortChecks() const { return abortChecks_; }
   int progressCalls() const { return progressCalls_; }
   int32_t lastProgressDone() const { return lastDone_; }
   int32_t lastProgressTotal() const { return lastTotal_; }
 
+  // Hooks a front end installs; each is optional. The progress hook sees every
+  // progress report; the abort hook answers each abort check (true: "stop");
+  // the finish hook runs after a Continue phase that ended without error,
+  // just before Finish, while the module still holds its run's objects.
+  void SetProgressHook(std::function<void(int32_t done, int32_t total)> hook) { progressHook_ = std::move(hook); }
+  void SetAbortHook(std::function<bool()> hook) { abortHook_ = std::move(hook); }
+  void SetBeforeFinishHook(std::function<void()> hook) { beforeFinishHook_ = std::move(hook); }
+
   // Used by the host's callbacks.
-  bool CountAllocation();
-  void Released() { --liveAllocations_; }
   void TrackModuleAllocation(const void* id, bool live);
+  bool CountAllocation(int64_t bytes);
+  void Released(int64_t bytes) {
+    --liveAllocations_;
+    liveBytes_ -= bytes;
+  }
   uint8_t OnAbort();
   void OnProgress(int32_t done, int32_t total);
 
@@ -167,6 +185,9 @@ class Host {
   int16_t servedOutLo_ = 0, servedOutHi_ = -1;
   int allocations_ = 0;
   int liveAllocations_ = 0;
+  int64_t liveBytes_ = 0;
+  int64_t peakBytes_ = 0;
+  double moduleSeconds_ = 0;
   int abortChecks_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
@@ -176,7 +197,30 @@ class Host {
   size_t inBytes_ = 0, outBytes_ = 0;
   size_t servedGuard_ = 0;
   std::vector<std::string> bufferViolations_;
+  std::function<void(int32_t, int32_t)> progressHook_;
+  std::function<bool()> abortHook_;
+  std::function<void()> beforeFinishHook_;
 };
+
+// The finished tile, unpadded rows in the host's sample order, and where the
+// pattern places it in the filter area.
+struct TileCopy {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t channels = 0;
+  int32_t rowShift = 0;
+  int32_t originX = 0;
+  int32_t originY = 0;
+  std::vector<uint8_t> pixels;
+};
+
+// Asks the module for its tile through the optional export
+//   int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6])
+// which fills info with width, height, bytes per pixel, row shift, origin x
+// and origin y, copies the tile into buffer when it is large enough, and
+// returns the bytes the tile needs (0 when it holds none). Valid between the
+// tile build and Finish. False when the module has no such export or no tile.
+bool CopyModuleTile(const Module& module, TileCopy* tile);
 
 // Filled in by message_watch.cpp: the module's message boxes, seen by the host.
 void StartMessageWatch(Module& module);

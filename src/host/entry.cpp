@@ -5,6 +5,7 @@
 
 #include "host/dispatch.h"
 #include "host/plugin_api.h"
+#include "host/run_render.h"
 
 #ifdef _WIN32
 #define QUILTORA_EXPORT extern "C" __declspec(dllexport)
@@ -25,4 +26,16 @@ void ENTRYPOINT1(int16_t selector, void* record, intptr_t* /*data: state lives i
     answer = plugin::kMemFullErr;
   }
   if (result != nullptr) *result = answer;
+}
+
+// For hosts of our own (the quiltora command saves the tile with it): copies
+// the run's finished tile while it is held, before Finish; see CopyRunTile.
+QUILTORA_EXPORT int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6]);
+
+int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
+  try {
+    return quiltora::CopyRunTile(buffer, bufferSize, info);
+  } catch (...) {
+    return 0;
+  }
 }

@@ -6,10 +6,13 @@
 #include "common/run_state.h"
 #include "host/messages.h"
 #include "host/parameters.h"
+#include "host/run_render.h"
+#include "composite/tile_image.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
 #include "platform/platform.h"
 #include "resources/resource_ids.h"
+#include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
 namespace {
@@ -196,6 +199,11 @@ int16_t DoStart() {
   }
   gFilterRecord->inRect = FilterRow(0);
   gFilterRecord->outRect = plugin::Rect{area.top, area.left, int16_t(area.top + 1), int16_t(area.left + 1)};
+  const int16_t result = SetUpRun(block);
+  if (result != 0) {
+    gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
+    return result;
+  }
   gRunState = kStateBuildTile;
   return plugin::kNoErr;
 }
@@ -210,8 +218,9 @@ int16_t DoContinue() {
       if (block != nullptr) block->showDialog = 0;
       return DoStart();
     }
+    case kStateBuildTile: return BuildRunTile(block);
+    case kStateWriteRows: return WriteOutputRow();
     default:
-      // Tile building and row writing arrive with the renderers.
       gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
       return plugin::kNoErr;
   }
@@ -219,17 +228,24 @@ int16_t DoContinue() {
 
 int16_t DoFinish() {
   if (gFilterRecord == nullptr) return plugin::kNoErr;
+  ParameterBlock* block = LockParameters(gFilterRecord);
+  if (gTile != nullptr && block != nullptr) gTile->StoreToBlock(block);
   ReleaseRunObjects();
   gStopped = 0;
-  ParameterBlock* block = LockParameters(gFilterRecord);
+  gRunState = 0;
   if (block != nullptr) {
     ReleaseImageRef(&block->loadedSource);
+    // The preview of this run is read again by the next one.
+    ReleaseImageRef(&block->previewImage);
     block->selectionInitialised = 0;
   }
   return plugin::kNoErr;
 }
 
-void ReleaseRunObjects() {}
+void ReleaseRunObjects() {
+  ReleaseRunImages();
+  DestroySymmetry();
+}
 
 int16_t RunMainDialog(plugin::FilterRecord*) { return 0; }
 

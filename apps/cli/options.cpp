@@ -1,0 +1,276 @@
+#include "options.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+#include "catalogue.h"
+
+namespace quiltora_cli {
+namespace {
+
+// One option that takes a value: what it stores, given the value.
+using Setter = std::string (*)(const std::string& value, Options* options);
+
+struct ValueOption {
+  const char* name;
+  Setter set;
+};
+
+bool ParseInt(const std::string& text, int32_t* out) {
+  if (text.empty() || text.size() > 11) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  if (value < -2147483647L - 1 || value > 2147483647L) return false;
+  *out = int32_t(value);
+  return true;
+}
+
+// count comma-separated integers.
+bool ParseInts(const std::string& text, size_t count, int32_t* out) {
+  size_t start = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t comma = text.find(',', start);
+    const bool last = i + 1 == count;
+    if (last != (comma == std::string::npos)) return false;
+    if (!ParseInt(text.substr(start, last ? std::string::npos : comma - start), &out[i])) return false;
+    start = comma + 1;
+  }
+  return true;
+}
+
+std::string ParseBox(const char* name, const std::string& value, std::optional<Box>* out) {
+  int32_t v[4];
+  if (!ParseInts(value, 4, v)) return std::string(name) + " takes X,Y,W,H, not '" + value + "'";
+  if (v[0] < 0 || v[1] < 0 || v[2] < 1 || v[3] < 1)
+    return std::string(name) + " needs X,Y >= 0 and W,H >= 1, not '" + value + "'";
+  *out = Box{v[0], v[1], v[2], v[3]};
+  return {};
+}
+
+std::string ParsePercent(const char* name, const std::string& value, int32_t low, std::optional<int32_t>* out) {
+  std::string digits = value;
+  if (!digits.empty() && digits.back() == '%') digits.pop_back();
+  int32_t percent = 0;
+  if (!ParseInt(digits, &percent) || percent < low || percent > 100)
+    return std::string(name) + " takes a percentage from " + std::to_string(low) + " to 100, not '" + value + "'";
+  *out = percent;
+  return {};
+}
+
+std::string SetSymmetry(const std::string& value, Options* o) {
+  o->symmetry = FindSymmetry(value);
+  if (o->symmetry == 0) return "unknown symmetry '" + value + "' (see --list)";
+  return {};
+}
+std::string SetSelect(const std::string& value, Options* o) { return ParseBox("--select", value, &o->select); }
+std::string SetShear(const std::string& value, Options* o) {
+  int32_t shear = 0;
+  if (!ParseInt(value, &shear)) return "--shear takes a whole number of pixels, not '" + value + "'";
+  o->shear = shear;
+  return {};
+}
+std::string SetFeather(const std::string& value, Options* o) { return ParsePercent("--feather", value, 0, &o->feather); }
+std::string SetOpacity(const std::string& value, Options* o) { return ParsePercent("--opacity", value, 1, &o->opacity); }
+std::string SetBlend(const std::string& value, Options* o) {
+  const int32_t mode = FindBlendMode(value);
+  if (mode == 0)
+    return "unknown blend mode '" + value +
+           "' (normal, darken, lighten, hue, saturation, color, luminosity, multiply, screen)";
+  o->blendMode = mode;
+  return {};
+}
+std::string SetOffset(const std::string& value, Options* o) {
+  int32_t v[2];
+  if (!ParseInts(value, 2, v)) return "--offset takes DX,DY, not '" + value + "'";
+  o->offset = Offset{v[0], v[1]};
+  return {};
+}
+std::string SetRegion(const std::string& value, Options* o) { return ParseBox("--region", value, &o->region); }
+std::string SetSource(const std::string& value, Options* o) {
+  o->sourceFile = value;
+  return {};
+}
+std::string SetSourceArea(const std::string& value, Options* o) {
+  return ParseBox("--source-area", value, &o->sourceArea);
+}
+std::string SetMode(const std::string& value, Options* o) {
+  if (value == "gray" || value == "grey") o->mode = ColorMode::kGray;
+  else if (value == "rgb") o->mode = ColorMode::kRGB;
+  else if (value == "cmyk") o->mode = ColorMode::kCMYK;
+  else return "--mode takes gray, rgb or cmyk, not '" + value + "'";
+  return {};
+}
+std::string SetTile(const std::string& value, Options* o) {
+  o->tilePath = value;
+  return {};
+}
+std::string SetPlugin(const std::string& value, Options* o) {
+  o->plugin = value;
+  return {};
+}
+
+constexpr ValueOption kValueOptions[] = {
+    {"symmetry", SetSymmetry}, {"select", SetSelect}, {"shear", SetShear},   {"feather", SetFeather},
+    {"opacity", SetOpacity},   {"blend", SetBlend},   {"offset", SetOffset}, {"region", SetRegion},
+    {"source", SetSource},     {"source-area", SetSourceArea},             {"mode", SetMode},
+    {"tile", SetTile},         {"plugin", SetPlugin},
+};
+
+bool SetFlag(const std::string& name, Options* o) {
+  if (name == "help") o->help = true;
+  else if (name == "version") o->version = true;
+  else if (name == "list") o->list = true;
+  else if (name == "quiet") o->quiet = true;
+  else return false;
+  return true;
+}
+
+// The long name a short option stands for; empty when there is none.
+std::string LongNameOf(char letter) {
+  switch (letter) {
+    case 'h': return "help";
+    case 'V': return "version";
+    case 'q': return "quiet";
+    case 's': return "symmetry";
+    default: return {};
+  }
+}
+
+std::string Extension(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string extension;
+  for (char c : path.substr(dot + 1)) extension += char(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+std::string CheckCombination(const Options& o) {
+  if (o.shear && o.symmetry != 1) return "--shear applies to the sheared brick only (--symmetry 1, Gold Brick)";
+  if (o.sourceArea && o.sourceFile.empty()) return "--source-area needs --source FILE.bmp";
+  if (!o.sourceFile.empty() && Extension(o.sourceFile) != "bmp") return "--source takes a BMP file";
+  if (!IsWritableExtension(o.output))
+    return "cannot write '" + o.output + "': the output must end in .png, .bmp, .tga, .jpg or .jpeg";
+  if (!o.tilePath.empty() && !IsWritableExtension(o.tilePath))
+    return "cannot write '" + o.tilePath + "': the tile must end in .png, .bmp, .tga, .jpg or .jpeg";
+  if (!o.tilePath.empty() && o.tilePath == o.output) return "--tile must name another file than the output";
+  return {};
+}
+
+// Takes the option at args[*i] and, when it needs one, its value, which is
+// either joined to it ("--opacity=40", "-s8") or the next argument. Returns why
+// it was refused, or an empty string.
+std::string TakeOption(const std::vector<std::string>& args, size_t* i, Options* o) {
+  const std::string& arg = args[*i];
+  std::string name, value;
+  bool hasValue = false;
+  if (arg[1] == '-') {
+    const size_t equals = arg.find('=');
+    name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    hasValue = equals != std::string::npos;
+    if (hasValue) value = arg.substr(equals + 1);
+  } else {
+    name = LongNameOf(arg[1]);
+    if (name.empty()) return "unknown option '" + arg + "' (see --help)";
+    hasValue = arg.size() > 2;
+    if (hasValue) value = arg.substr(2);
+  }
+  if (SetFlag(name, o)) return hasValue ? "--" + name + " takes no value" : std::string();
+  const ValueOption* option = nullptr;
+  for (const ValueOption& candidate : kValueOptions)
+    if (name == candidate.name) option = &candidate;
+  if (option == nullptr) return "unknown option '" + arg + "' (see --help)";
+  if (!hasValue) {
+    if (*i + 1 >= args.size()) return "--" + name + " needs a value";
+    value = args[++*i];
+  }
+  return option->set(value, o);
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args) {
+  ParseResult result;
+  Options& o = result.options;
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      positional.insert(positional.end(), args.begin() + long(i) + 1, args.end());
+      break;
+    }
+    if (args[i].size() < 2 || args[i][0] != '-') {
+      positional.push_back(args[i]);
+      continue;
+    }
+    result.error = TakeOption(args, &i, &o);
+    if (!result.error.empty()) return result;
+  }
+  if (!(o.help || o.version || o.list)) {
+    if (positional.size() != 2) {
+      result.error = "expected INPUT and OUTPUT (see --help)";
+      return result;
+    }
+    o.input = positional[0];
+    o.output = positional[1];
+    result.error = CheckCombination(o);
+  }
+  result.ok = result.error.empty();
+  return result;
+}
+
+bool IsWritableExtension(const std::string& path) {
+  const std::string extension = Extension(path);
+  return extension == "png" || extension == "bmp" || extension == "tga" || extension == "jpg" || extension == "jpeg";
+}
+
+std::string UsageText() {
+  return R"(Usage: quiltora INPUT OUTPUT [options]
+Turns part of a picture into a seamless repeating pattern with the Quiltora
+filter module, run the way an image editor runs it.
+
+INPUT: PNG, JPEG, BMP, TGA, PSD (composite) or PNM, 8 bits per channel.
+OUTPUT: .png, .bmp, .tga, .jpg or .jpeg; an alpha channel passes through.
+
+Pattern:
+  -s, --symmetry=S      1..17, a name ("pinwheel", "storm-at-sea") or a plane
+                        group ("p4"); see --list. Default: the module's (8).
+      --select=X,Y,W,H  source area: the bounding box of the source shape, in
+                        source pixels, counted from the region's top-left
+                        corner (default: the module's middle square)
+      --shear=S         Gold Brick only: the bottom edge lies S pixels right
+                        of the top edge (left when negative)
+      --feather=P       feather border, 0..100 percent of the largest
+      --opacity=P       1..100 percent (default 100)
+      --blend=MODE      normal, darken, lighten, hue, saturation, color,
+                        luminosity, multiply or screen (or 1..9)
+      --offset=DX,DY    shift the pattern by DX,DY pixels
+      --region=X,Y,W,H  the area to fill (default: the whole image); with the
+                        image as source it is also the source
+Source:
+      --source=FILE.bmp take the source from an 8-bit gray or 24-bit BMP file
+      --source-area=X,Y,W,H  the part of FILE.bmp used (default: a centred
+                        area of the region's size); --select is then in the
+                        file's pixels
+Image:
+      --mode=MODE       gray, rgb or cmyk: the image mode the module sees
+                        (default: gray for gray input, rgb otherwise). cmyk is
+                        a naive conversion (C = 255 - R, ..., black taken out
+                        as the least of the three), not colour-managed.
+Output:
+      --tile=FILE       also save the finished tile as the module built it
+  -q, --quiet           no progress bar, no notes
+      --plugin=PATH     the filter module to load (default: the one beside
+                        this program)
+  -h, --help            this text
+  -V, --version         the version
+      --list            the 17 symmetries: number, name, plane group, source
+                        shape and whether they take a feather
+
+Exit status: 0 done, 1 failed, 2 bad usage, 130 interrupted (Ctrl-C).
+)";
+}
+
+}  // namespace quiltora_cli

@@ -1,0 +1,58 @@
+// The quiltora command line: GNU-style options, parsed into plain settings.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quiltora_cli {
+
+struct Box {  // a rectangle by its top-left corner and size, in pixels
+  int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+struct Offset {
+  int32_t dx = 0, dy = 0;
+};
+
+enum class ColorMode { kFromInput, kGray, kRGB, kCMYK };
+
+struct Options {
+  std::string input;
+  std::string output;
+  std::string plugin;  // empty: the module beside the program
+  int32_t symmetry = 0;  // 0: the module's default
+  std::optional<Box> select;
+  std::optional<int32_t> shear;
+  std::optional<int32_t> feather;
+  std::optional<int32_t> opacity;
+  std::optional<int32_t> blendMode;
+  std::optional<Offset> offset;
+  std::optional<Box> region;
+  std::string sourceFile;
+  std::optional<Box> sourceArea;
+  ColorMode mode = ColorMode::kFromInput;
+  std::string tilePath;
+  bool quiet = false;
+  bool list = false;
+  bool help = false;
+  bool version = false;
+};
+
+struct ParseResult {
+  bool ok = false;
+  std::string error;  // why the command line was refused, without the program name
+  Options options;
+};
+
+// args excludes the program name.
+ParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+// The --help text.
+std::string UsageText();
+
+// The extensions quiltora writes: .png, .bmp, .tga, .jpg and .jpeg (any case).
+bool IsWritableExtension(const std::string& path);
+
+}  // namespace quiltora_cli

@@ -1,0 +1,175 @@
+#include "composite/blend.h"
+
+#include "composite/blend_kernels.h"
+
+namespace quiltora {
+namespace {
+
+using namespace blend_detail;
+
+using RowKernel = void (*)(const RowWalk&);
+
+enum LayoutIndex : int {
+  kLayoutGray,
+  kLayoutRgb,
+  kLayoutBgr,
+  kLayoutRgbFromSkip,
+  kLayoutBgrFromSkip,
+  kLayoutSkipFromRgb,
+  kLayoutSkipFromBgr,
+  kLayoutSkip,
+  kLayoutFour,
+  kLayoutCount,
+  kLayoutUnsupported = -1,
+};
+
+template <class Op>
+constexpr RowKernel kKernelsOf[kLayoutCount] = {
+    &Kernel<LayoutGray, Op>,        &Kernel<LayoutRgb, Op>,         &Kernel<LayoutBgr, Op>,
+    &Kernel<LayoutRgbFromSkip, Op>, &Kernel<LayoutBgrFromSkip, Op>, &Kernel<LayoutSkipFromRgb, Op>,
+    &Kernel<LayoutSkipFromBgr, Op>, &Kernel<LayoutSkip, Op>,        &Kernel<LayoutFour, Op>,
+};
+
+// By blend mode - 1: the full-strength kernels, then those with opacity.
+constexpr const RowKernel* kFullKernels[9] = {
+    kKernelsOf<NormalFull>,
+    kKernelsOf<DarkenFull>,
+    kKernelsOf<LightenFull>,
+    kKernelsOf<ColourOp<HueResult, false, KeepInput>>,
+    kKernelsOf<ColourOp<SaturationResult, false, KeepInput>>,
+    kKernelsOf<ColourOp<ColorResult, false, KeepInput>>,
+    kKernelsOf<ColourOp<LuminosityResult, false, NormalFull>>,
+    kKernelsOf<MultiplyFull>,
+    kKernelsOf<ScreenFull>,
+};
+constexpr const RowKernel* kOpacityKernels[9] = {
+    kKernelsOf<NormalMix>,
+    kKernelsOf<DarkenMix>,
+    kKernelsOf<LightenMix>,
+    kKernelsOf<ColourOp<HueResult, true, KeepInput>>,
+    kKernelsOf<ColourOp<SaturationResult, true, KeepInput>>,
+    kKernelsOf<ColourOp<ColorResult, true, KeepInput>>,
+    kKernelsOf<ColourOp<LuminosityResult, true, NormalMix>>,
+    kKernelsOf<MultiplyMix>,
+    kKernelsOf<ScreenMix>,
+};
+
+// Three-byte pixels follow the flag, four-byte ones are always red, green, blue.
+int LayoutOf(int16_t tilePixelMode, int16_t outputPixelMode, bool blueFirst) {
+  switch (outputPixelMode) {
+    case kPixelGray: return tilePixelMode == kPixelGray ? kLayoutGray : kLayoutUnsupported;
+    case kPixelThree:
+      if (tilePixelMode == kPixelThree) return blueFirst ? kLayoutBgr : kLayoutRgb;
+      if (tilePixelMode == kPixelSkipFirst) return blueFirst ? kLayoutBgrFromSkip : kLayoutRgbFromSkip;
+      return kLayoutUnsupported;
+    case kPixelSkipFirst:
+      if (tilePixelMode == kPixelThree) return blueFirst ? kLayoutSkipFromBgr : kLayoutSkipFromRgb;
+      if (tilePixelMode == kPixelSkipFirst) return kLayoutSkip;
+      return kLayoutUnsupported;
+    case kPixelFour: return tilePixelMode == kPixelFour ? kLayoutFour : kLayoutUnsupported;
+    default: return kLayoutUnsupported;
+  }
+}
+
+int64_t FloorDiv(int64_t a, int64_t m) { return a >= 0 ? a / m : (a + 1) / m - 1; }
+
+int64_t FloorMod(int64_t a, int64_t m) {
+  const int64_t r = a % m;
+  return r < 0 ? r + m : r;
+}
+
+// Checks the call, reduces the steps to the tile row once, and runs the
+// kernel of the layout; anything it cannot serve leaves the output alone.
+void Composite(const RowKernel* kernels, const uint8_t* tilePixels, int32_t tileWidth, int32_t tileRowBytes,
+               int32_t tileColumn, int32_t tileRow, int16_t tilePixelMode, int32_t pixelCount,
+               int16_t outputPixelMode, uint8_t* outputRow, const uint8_t* inputRow, int32_t factor,
+               int32_t fractionStep, int32_t wholeStep, int16_t tileBytesPerPixel, uint8_t byteOrderFlag) {
+  const int layout = LayoutOf(tilePixelMode, outputPixelMode, byteOrderFlag != 0);
+  if (layout == kLayoutUnsupported || tileBytesPerPixel != BytesPerPixelOfMode(tilePixelMode)) return;
+  if (tilePixels == nullptr || outputRow == nullptr || inputRow == nullptr) return;
+  if (pixelCount <= 0 || tileWidth <= 0 || tileRow < 0) return;
+  if (static_cast<int64_t>(tileWidth) * tileBytesPerPixel > tileRowBytes) return;
+
+  // The whole step is taken in whole tile pixels and a fraction beyond one
+  // pixel is carried into it, so the walk never leaves pixel boundaries.
+  const int64_t wholePixels = FloorDiv(wholeStep, tileBytesPerPixel) + FloorDiv(fractionStep, kFractionOne);
+  RowWalk walk;
+  walk.tileRow = tilePixels + static_cast<size_t>(tileRow) * static_cast<size_t>(tileRowBytes);
+  walk.tileWidth = tileWidth;
+  walk.column = static_cast<int32_t>(FloorMod(tileColumn, tileWidth));
+  walk.advance = static_cast<int32_t>(FloorMod(1 + wholePixels, tileWidth));
+  walk.fractionStep = static_cast<int32_t>(FloorMod(fractionStep, kFractionOne));
+  walk.consecutive = walk.fractionStep == 0 && walk.advance == 1 % tileWidth;
+  walk.pixelCount = pixelCount;
+  walk.input = inputRow;
+  walk.output = outputRow;
+  walk.factor = factor < 0 ? 0 : factor > 255 ? 255 : factor;  // keeps every product inside 32 bits
+  kernels[layout](walk);
+}
+
+template <int kMode>
+void CompositeFull(const uint8_t* tilePixels, int32_t tileWidth, int32_t tileRowBytes, int32_t tileColumn,
+                   int32_t tileRow, int16_t tilePixelMode, int32_t pixelCount, int16_t outputPixelMode,
+                   uint8_t* outputRow, const uint8_t* inputRow, int32_t fractionStep, int32_t wholeStep,
+                   int16_t tileBytesPerPixel, uint8_t byteOrderFlag) {
+  Composite(kFullKernels[kMode - 1], tilePixels, tileWidth, tileRowBytes, tileColumn, tileRow, tilePixelMode,
+            pixelCount, outputPixelMode, outputRow, inputRow, 0, fractionStep, wholeStep, tileBytesPerPixel,
+            byteOrderFlag);
+}
+
+template <int kMode>
+void CompositeWithOpacity(const uint8_t* tilePixels, int32_t tileWidth, int32_t tileRowBytes, int32_t tileColumn,
+                          int32_t tileRow, int16_t tilePixelMode, int32_t pixelCount, int16_t outputPixelMode,
+                          uint8_t* outputRow, const uint8_t* inputRow, int32_t factor, int32_t fractionStep,
+                          int32_t wholeStep, int16_t tileBytesPerPixel, uint8_t byteOrderFlag) {
+  Composite(kOpacityKernels[kMode - 1], tilePixels, tileWidth, tileRowBytes, tileColumn, tileRow, tilePixelMode,
+            pixelCount, outputPixelMode, outputRow, inputRow, factor, fractionStep, wholeStep, tileBytesPerPixel,
+            byteOrderFlag);
+}
+
+constexpr FullStrengthCompositor kFullCompositors[9] = {
+    CompositeFull<1>, CompositeFull<2>, CompositeFull<3>, CompositeFull<4>, CompositeFull<5>,
+    CompositeFull<6>, CompositeFull<7>, CompositeFull<8>, CompositeFull<9>,
+};
+constexpr OpacityCompositor kOpacityCompositors[9] = {
+    CompositeWithOpacity<1>, CompositeWithOpacity<2>, CompositeWithOpacity<3>,
+    CompositeWithOpacity<4>, CompositeWithOpacity<5>, CompositeWithOpacity<6>,
+    CompositeWithOpacity<7>, CompositeWithOpacity<8>, CompositeWithOpacity<9>,
+};
+
+}  // namespace
+
+int32_t TransparencyOfOpacity(int32_t opacity) {
+  if (opacity > 100) opacity = 100;
+  if (opacity < 0) opacity = 0;
+  return (100 - opacity) * 255 / 100;
+}
+
+FullStrengthCompositor FullStrengthCompositorOf(int32_t blendMode) {
+  return blendMode >= 1 && blendMode <= 9 ? kFullCompositors[blendMode - 1] : nullptr;
+}
+
+OpacityCompositor OpacityCompositorOf(int32_t blendMode) {
+  return blendMode >= 1 && blendMode <= 9 ? kOpacityCompositors[blendMode - 1] : nullptr;
+}
+
+void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
+              int32_t tileRow, int16_t /*inputPixelMode*/, int16_t outputPixelMode) {
+  if (tile == nullptr || tile->pixels == nullptr || tileRow < 0 || tileRow >= tile->height) return;
+  const int32_t t = TransparencyOfOpacity(tile->opacity);
+  if (t == 0) {
+    const FullStrengthCompositor compositor = FullStrengthCompositorOf(tile->blendMode);
+    if (compositor == nullptr) return;
+    compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, tile->destWidth,
+               outputPixelMode, outputRow, inputRow, 0, 0, tile->bytesPerPixel, tile->byteOrderFlag);
+    return;
+  }
+  const OpacityCompositor compositor = OpacityCompositorOf(tile->blendMode);
+  if (compositor == nullptr) return;
+  const bool usesOpacityFactor = tile->blendMode == kBlendMultiply || tile->blendMode == kBlendScreen;
+  compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, tile->destWidth,
+             outputPixelMode, outputRow, inputRow, usesOpacityFactor ? 255 - t : t, 0, 0, tile->bytesPerPixel,
+             tile->byteOrderFlag);
+}
+
+}  // namespace quiltora
