@@ -456,7 +456,7 @@ void Host::RestoreParameterBytes(const std::vector<uint8_t>& bytes) {
   plugin::Handle handle = NewHandle(int32_t(bytes.size()));
   gCurrentHost = previous;
   if (handle == nullptr) return;
-  std::memcpy(*handle, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
   record_.parameters = handle;
 }
 

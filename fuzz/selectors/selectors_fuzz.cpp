@@ -2,7 +2,7 @@
 // real module, through its export. The input is a program of one-byte
 // operations, some followed by an argument byte:
 //
-//   0 About          1 Parameters       2 Prepare        3 Start
+//   0 About          1 Parameters       2 Prepare (between runs only)  3 Start
 //   4 Continue, the requests served     5 Continue, nothing delivered
 //   6 Finish         7 x: selector x (signed, mostly unknown)
 //   8 x: the (x % 8 + 1)-th next allocation fails
@@ -142,7 +142,10 @@ class Program {
     switch (op % 16) {
       case 0: Selector(plugin::kSelectorAbout); break;
       case 1: Selector(plugin::kSelectorParameters); break;
-      case 2: Selector(plugin::kSelectorPrepare); break;
+      case 2:
+        // Hosts prepare a run before they start it, never in the middle of one.
+        if (!inRun_) Selector(plugin::kSelectorPrepare);
+        break;
       case 3: Selector(plugin::kSelectorStart); break;
       case 4: Continue(true); break;
       case 5: Continue(false); break;

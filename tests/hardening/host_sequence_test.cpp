@@ -2,6 +2,10 @@
 // short, repeated on another picture, blocks created under memory pressure.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
+#include <vector>
+
 #include "filterhost.h"
 #include "hardening/hardening_support.h"
 
@@ -66,3 +70,40 @@ TEST_F(HostSequenceTest, BlockAllocationFailureInParametersIsRecoverable) {
 }
 
 }  // namespace
+
+// A stored selection that is not a finite number (a damaged or foreign block)
+// is the middle ninth of the source, as for a block of another picture.
+TEST_F(HostSequenceTest, StoredSelectionOutOfAnyRangeRunsWithTheMiddleNinth) {
+  const quiltora::SelectionFrame kMiddleNinth{1.0 / 3, 1.0 / 3, 2.0 / 3, 2.0 / 3, 0.0};
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* name;
+    quiltora::SelectionFrame frame;
+  };
+  const Case cases[] = {
+      {"not a number", {1e103, 1e103, 1e103, nan, nan}},
+      {"infinite", {-std::numeric_limits<double>::infinity(), 0.2, 0.5, 0.6, 0.0}},
+  };
+  for (int32_t symmetry : {3, 8, 13}) {
+    auto run = [&](const quiltora::SelectionFrame& frame) {
+      Host host(module_);
+      host.SetImage(hardening::ProbeImage(70, 66, 3));
+      hardening::RunSettings settings;
+      settings.symmetry = symmetry;
+      std::vector<uint8_t> bytes = hardening::RepeatRunBlock(host, settings);
+      EXPECT_FALSE(bytes.empty());
+      quiltora::ParameterBlock block{};
+      std::memcpy(&block, bytes.data(), sizeof block);
+      block.selectionNormalised = frame;
+      std::memcpy(bytes.data(), &block, sizeof block);
+      host.RestoreParameterBytes(bytes);
+      const RunReport report = host.Render();
+      EXPECT_EQ(report.result, 0);
+      EXPECT_TRUE(hardening::CheckRunEnd(host, report).empty());
+      return host.image().pixels;
+    };
+    const std::vector<uint8_t> expected = run(kMiddleNinth);
+    for (const Case& c : cases)
+      EXPECT_TRUE(run(c.frame) == expected) << "symmetry " << symmetry << ", " << c.name << ": another pattern";
+  }
+}
