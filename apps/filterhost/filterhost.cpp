@@ -83,10 +83,12 @@ plugin::Handle NewHandle(int32_t size) {
 void DisposeHandle(plugin::Handle h) {
   if (h == nullptr || gHostHandles.erase(h) == 0) return;
   auto* handle = reinterpret_cast<HostHandle*>(h);
-  if (gCurrentHost != nullptr) gCurrentHost->Released(handle->size);
+  if (gCurrentHost != nullptr) {
+    gCurrentHost->Released(handle->size);
+    gCurrentHost->TrackModuleAllocation(h, false);
+  }
   std::free(handle->data);
   delete handle;
-  if (gCurrentHost != nullptr) gCurrentHost->TrackModuleAllocation(h, false);
 }
 
 int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
@@ -126,9 +128,11 @@ void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->lo
 
 void FreeBuffer(plugin::BufferID id) {
   auto* buffer = reinterpret_cast<HostBuffer*>(id);
-  if (gCurrentHost != nullptr) gCurrentHost->Released(int64_t(buffer->bytes.size()));
+  if (gCurrentHost != nullptr) {
+    gCurrentHost->Released(int64_t(buffer->bytes.size()));
+    gCurrentHost->TrackModuleAllocation(id, false);
+  }
   delete buffer;
-  if (gCurrentHost != nullptr) gCurrentHost->TrackModuleAllocation(id, false);
 }
 
 int32_t BufferSpace() { return 256 << 20; }
