@@ -4,7 +4,8 @@
 //
 //   0 About          1 Parameters       2 Prepare (between runs only)  3 Start
 //   4 Continue, the requests served     5 Continue, nothing delivered
-//   6 Finish         7 x: selector x (signed, mostly unknown)
+//   6 Finish         7 x: selector x (signed, mostly unknown; Continue is
+//                         made as by 5, since hosts serve before they call it)
 //   8 x: the (x % 8 + 1)-th next allocation fails
 //   9 x: every allocation from the (x % 8 + 1)-th next on fails (x = 255: none)
 //  10 x: the (x % 16 + 1)-th next abort check says stop
@@ -150,7 +151,14 @@ class Program {
       case 4: Continue(true); break;
       case 5: Continue(false); break;
       case 6: Selector(plugin::kSelectorFinish); break;
-      case 7: Selector(int16_t(int8_t(Next()))); break;
+      case 7: {
+        const int16_t selector = int8_t(Next());
+        if (selector == plugin::kSelectorContinue)
+          Continue(false);
+        else
+          Selector(selector);
+        break;
+      }
       case 8: faults.failAllocation = host_.allocations() + 1 + Next() % 8; break;
       case 9: {
         const uint8_t x = Next();
