@@ -247,6 +247,4 @@ void ReleaseRunObjects() {
   DestroySymmetry();
 }
 
-int16_t RunMainDialog(plugin::FilterRecord*) { return 0; }
-
 }  // namespace quiltora
