@@ -8,7 +8,7 @@
 
 namespace quiltora {
 
-// Shape operations common to all shapes whose size is one number, side.
+// The operations every shape class implements with its own geometry.
 #define QUILTORA_SHAPE_OPERATIONS                                                   \
   void LoadSelection(const ParameterBlock& block) override;                         \
   void StoreSelection(ParameterBlock& block) override;                              \

@@ -126,7 +126,8 @@ void TileSymmetry::FitFeather() {
   // The bottom is compared with the height itself, the right with width - 1.
   if (bottom + f > sourceHeight) r = std::min(r, sourceHeight - 1 - bottom);
   if (y - f < 1) r = std::min(r, y - 1);
-  featherPixels = r;
+  // A shape already past the border gets no feather, never a negative one.
+  featherPixels = std::max(r, 0);
 }
 
 TileSymmetry* CreateSymmetry(int16_t number) {
