@@ -12,6 +12,8 @@
 #include "render/hex_machinery.h"
 #include "render/tile_test_support.h"
 #include "common/fixed.h"
+#include "common/run_state.h"
+#include "symmetry/frame.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora::test {
@@ -165,6 +167,89 @@ TEST(FixedPointBlend, SpanEndStepsBelowZeroAndWholeNumbers) {
   EXPECT_EQ(SpanEnd(-0.2), -1);
   EXPECT_EQ(SpanEnd(0.0), -1);
   EXPECT_EQ(SpanEnd(-3.0), -4);
+}
+
+}  // namespace
+}  // namespace quiltora::test
+
+namespace quiltora::test {
+namespace {
+
+// Frames of many sizes, odd and even, some sheared, inside a 250-pixel image.
+std::vector<SelectionFrame> RunFrames() {
+  std::vector<SelectionFrame> frames = {{40, 30, 140, 150, 0.0}, {61, 77, 200, 181, 0.25},
+                                        {20, 120, 75, 160, -0.4}};
+  uint32_t state = 5;
+  for (int k = 0; k < 24; ++k) {
+    state = state * 1664525u + 1013904223u;
+    const double width = 13 + (state >> 8) % 110, height = 13 + (state >> 20) % 110;
+    const double left = 2 + (state >> 4) % 100, top = 2 + (state >> 12) % 100;
+    double shear = (static_cast<int>(state % 9) - 4) * 0.15;
+    if (width - std::fabs(shear) * height < 12) shear = 0;  // the parallelogram keeps a width
+    frames.push_back({top, left, top + height, left + width, shear});
+  }
+  return frames;
+}
+
+// A run as the driver makes it: the object's own geometry from a frame, its
+// tile size, and the source pixels its bounds ask for plus one column and
+// one row (the host's input area). That area sits in a larger picture whose
+// other pixels carry a 0 mark: no tile pixel may come from outside it.
+TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
+  const int32_t imageSize = 250;
+  for (int16_t number = 1; number <= 17; ++number) {
+    for (SelectionFrame frame : RunFrames()) {
+      TileSymmetry* symmetry = CreateSymmetry(number);
+      ASSERT_NE(symmetry, nullptr);
+      gSymmetryNumber = number;
+      symmetry->SetSourceSize(imageSize, imageSize);
+      FitFrame(*symmetry, &frame);
+      symmetry->SetFromFrame(frame);
+      symmetry->SetSourceSize(imageSize, imageSize);
+      symmetry->PrepareRun();
+      symmetry->ComputeTileSize();
+      symmetry->ComputeSourceExtent();
+      symmetry->ComputeRowShift();
+      symmetry->SetFeatherPercent(0);
+      symmetry->ResetEdgeMins();
+      symmetry->ComputeEdgeRect();
+      symmetry->ComputeFeatherMargins();
+      symmetry->ComputeFeatherRect();
+      symmetry->destHeight = 100;
+      Rect16 bounds{};
+      symmetry->GetSourceBounds(&bounds);
+      const std::string label = "member " + std::to_string(number) + " frame left " +
+                                std::to_string(frame.left);
+
+      Picture image = PositionPicture(imageSize, imageSize);
+      for (int32_t r = 0; r < imageSize; ++r) {
+        for (int32_t c = 0; c < imageSize; ++c) {
+          const bool requested = r >= bounds.top && r <= bounds.bottom && c >= bounds.left &&
+                                 c <= bounds.right;
+          if (!requested) image.At(r, c)[2] = 0;
+        }
+      }
+      Picture tile(symmetry->tileWidth, symmetry->tileHeight, 3, 0x5A);
+      const int16_t result = symmetry->BuildTile(image.At(bounds.top, bounds.left), image.rowBytes,
+                                                 3, 0, tile.pixels.data(), tile.rowBytes, 3);
+      EXPECT_EQ(result, 0) << label;
+      int outside = 0, unwritten = 0;
+      for (int32_t r = 0; r < tile.height; ++r) {
+        for (int32_t c = 0; c < tile.width; ++c) {
+          const uint8_t* p = tile.At(r, c);
+          if (p[2] == 0x5A) {
+            ++unwritten;
+          } else if (p[2] != 255) {
+            ++outside;
+          }
+        }
+      }
+      EXPECT_EQ(unwritten, 0) << label;
+      EXPECT_EQ(outside, 0) << label;
+    }
+  }
+  gSymmetryNumber = 8;
+  DestroySymmetry();
 }
 
 }  // namespace
