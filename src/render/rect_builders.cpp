@@ -161,6 +161,7 @@ int16_t BuildShearedTile(const TileBuffers& buffers, int32_t width, int32_t heig
                          int32_t shear, const BuildRun& run) {
   const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
   const RowGate gate(run, height - 1 + run.destHeight);
+  if (width <= 0) return gate.Finished();
   const int32_t vertexColumn = shear < 0 ? -shear : 0;
   const double slope = static_cast<double>(shear) / height;
   double wrapPosition = slope * 0.5 + (shear < 0 ? width : 0);
