@@ -82,14 +82,15 @@ struct ProgressCase {
   int32_t countRows;   // rows it announces (the total is countRows − 1 + destHeight)
 };
 
-// Builder rows of each member at these sizes: W = 14, H = 11, N = 20 (13:
+// Builder rows of each member at these sizes: W = 14, H = 11, N = 20 (11:
+// N = 12, whose count runs to 23 + destHeight in 12 steps; 13:
 // 2N; 14: h + 1 with h = trunc(0.8660254 × 20 − 0.5) = 16; 15: d = 17; 16:
 // 2d; 17: v + 1 with v = trunc(1.7320508 × 20 − 0.5) = 34).
 std::vector<ProgressCase> ProgressCases() {
   return {{{1, 14, 11, 5}, 11, 11},  {{2, 20, 0, 0}, 20, 20},  {{3, 14, 11, 0}, 11, 11},
           {{4, 14, 11, 0}, 11, 11},  {{5, 14, 11, 0}, 11, 11}, {{6, 14, 11, 0}, 11, 11},
           {{7, 14, 11, 0}, 11, 11},  {{8, 20, 0, 0}, 20, 20},  {{9, 20, 0, 0}, 20, 20},
-          {{10, 20, 0, 0}, 20, 20},  {{11, 20, 0, 0}, 20, 40}, {{12, 14, 11, 0}, 11, 11},
+          {{10, 20, 0, 0}, 20, 20},  {{11, 12, 0, 0}, 12, 24}, {{12, 14, 11, 0}, 11, 11},
           {{13, 20, 0, 0}, 40, 40},  {{14, 20, 0, 0}, 17, 17}, {{15, 20, 0, 0}, 17, 17},
           {{16, 20, 0, 0}, 34, 34},  {{17, 20, 0, 0}, 35, 35}};
 }

@@ -21,11 +21,10 @@ namespace {
 
 constexpr double kSlant = 0.5773503;  // tan 30°
 
-// Distance (positive inside) of (x, y) from the line through (x0, y0) in
-// direction (dx, dy), inside being on the left of the direction.
+// Distance of (x, y) from the line through (x0, y0) in direction (dx, dy),
+// positive on the side the direction turns to (rows grow downward).
 double Inside(double x, double y, double x0, double y0, double dx, double dy) {
-  const double length = std::hypot(dx, dy);
-  return ((x - x0) * dy - (y - y0) * dx) / length * -1.0;
+  return ((y - y0) * dx - (x - x0) * dy) / std::hypot(dx, dy);
 }
 
 // Whether source position (x, y) lies in the shape of geometry, to within
