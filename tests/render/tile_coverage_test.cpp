@@ -253,3 +253,58 @@ TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
 
 }  // namespace
 }  // namespace quiltora::test
+
+namespace quiltora::test {
+namespace {
+
+// The span sampler's fast blend is the documented BilinearSample, bit for
+// bit, and its clamping follows the two fraction rules: spans that run over
+// the source's edges and spans that stay inside, in one and three channels.
+TEST(FixedPointBlend, SpanSamplesAreTheDocumentedBlendAtEachSteppedPosition) {
+  for (int32_t channels : {1, 3}) {
+    const Picture source = NoisePicture(40, 30, channels == 1 ? 1 : 3, 31);
+    for (FractionRule rule : {FractionRule::kBeforeClamp, FractionRule::kAfterClamp}) {
+      const HexSource hex{source.pixels.data(), source.rowBytes, channels, channels, 39, 29, rule};
+      const AffineMap maps[] = {{-32768, 56756, 56756, 32768, 0x90000, 0x30000},
+                                {45000, -30000, 20000, 50000, -0x20000, 0x8000},
+                                {65536, 0, 0, 65536, 0x1234, 0x5678},
+                                {-65536, 13, 7, -65536, 0x290000, 0x1F0000},
+                                {32768, 3000, -2000, 16384, 0x10000, 0x48000}};
+      for (const AffineMap& map : maps) {
+        std::vector<uint8_t> row(static_cast<size_t>(60) * channels, 0);
+        const BlockRow block{row.data(), channels, 9, false};
+        SampleSpan(hex, map, block, 3, 57);
+        const auto at = [&](int32_t x) {
+          return WrapAdd(WrapAdd(FixMul(map.a, x << 16), FixMul(map.b, 9 << 16)), map.e);
+        };
+        const auto atY = [&](int32_t x) {
+          return WrapAdd(WrapAdd(FixMul(map.c, x << 16), FixMul(map.d, 9 << 16)), map.f);
+        };
+        const int32_t stepX = (at(57) - at(3)) / 54, stepY = (atY(57) - atY(3)) / 54;
+        for (int32_t k = 0; k <= 54; ++k) {
+          const int32_t sx = at(3) + k * stepX, sy = atY(3) + k * stepY;
+          int32_t ix = sx >> 16, iy = sy >> 16, fx = sx & 0xFFFF, fy = sy & 0xFFFF;
+          if (rule == FractionRule::kAfterClamp) {
+            ix = std::min(sx < 0 ? 0 : ix, 39);
+            iy = std::min(sy < 0 ? 0 : iy, 29);
+            fx = std::max(sx - (ix << 16), 0);
+            fy = std::max(sy - (iy << 16), 0);
+          }
+          ix = std::clamp(ix, 0, 39);
+          iy = std::clamp(iy, 0, 29);
+          uint8_t expected[3] = {};
+          if (ix == 39 || iy == 29) {
+            std::memcpy(expected, source.At(iy, ix), channels);
+          } else {
+            BilinearSample(source.At(iy, ix), channels, source.rowBytes, fx, fy, channels, expected);
+          }
+          ASSERT_EQ(std::memcmp(&row[(3 + k) * channels], expected, channels), 0)
+              << "channels " << channels << " pixel " << k;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quiltora::test
