@@ -39,12 +39,27 @@ inline void Split(int32_t position, int32_t maximum, int32_t* whole, int32_t* fr
   }
 }
 
-// True when every position of the run lies in [0, maximum) in whole pixels:
-// no clamping, and every sample blends with its right and lower neighbours.
-inline bool Interior(int32_t first, int32_t step, int32_t count, int32_t maximum) {
-  const int64_t last = first + static_cast<int64_t>(step) * (count - 1);
-  const int64_t limit = static_cast<int64_t>(maximum) << 16;
-  return first >= 0 && last >= 0 && first < limit && last < limit;
+int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// Narrows [*first, *last] to the k for which position + k × step lies in
+// [0, maximum) in whole pixels: there no sample is clamped, and every one
+// blends with its right and lower neighbours.
+void NarrowToInterior(int32_t position, int32_t step, int32_t maximum, int64_t* first,
+                      int64_t* last) {
+  const int64_t limit = (static_cast<int64_t>(maximum) << 16) - 1;  // last interior position
+  if (step == 0) {
+    if (position < 0 || position > limit) *last = *first - 1;
+    return;
+  }
+  if (step > 0) {
+    *first = std::max(*first, -FloorDiv(position, step));  // ceil(−position / step)
+    *last = std::min(*last, FloorDiv(limit - position, step));
+  } else {
+    *first = std::max(*first, -FloorDiv(limit - position, -step));
+    *last = std::min(*last, FloorDiv(position, -step));
+  }
 }
 
 // The samples of an interior run: both fraction rules agree there.
@@ -57,19 +72,15 @@ void SampleInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t ste
     const uint8_t* p = origin + static_cast<int64_t>(sy >> 16) * rowBytes +
                        static_cast<int64_t>(sx >> 16) * pixelStep;
     Blend<kChannels>(p, pixelStep, rowBytes, sx & 0xFFFF, sy & 0xFFFF, out);
-    sx += stepX;
-    sy += stepY;
+    sx = WrapAdd(sx, stepX);
+    sy = WrapAdd(sy, stepY);
     out += tileStep;
   }
 }
 
 template <int kChannels, FractionRule kRule>
-void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
+void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
                uint8_t* out, int32_t tileStep, int32_t count) {
-  if (Interior(sx, stepX, count, source.maxX) && Interior(sy, stepY, count, source.maxY)) {
-    SampleInterior<kChannels>(source, sx, sy, stepX, stepY, out, tileStep, count);
-    return;
-  }
   for (int32_t k = 0; k < count; ++k) {
     int32_t ix, iy, fx, fy;
     Split<kRule>(sx, source.maxX, &ix, &fx);
@@ -85,6 +96,30 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
     sy = WrapAdd(sy, stepY);
     out += tileStep;
   }
+}
+
+// A run in three parts: the samples before and after the interior ones go
+// through the clamping loop, the interior ones through the plain blend.
+template <int kChannels, FractionRule kRule>
+void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
+               uint8_t* out, int32_t tileStep, int32_t count) {
+  int64_t first = 0, last = count - 1;
+  NarrowToInterior(sx, stepX, source.maxX, &first, &last);
+  NarrowToInterior(sy, stepY, source.maxY, &first, &last);
+  if (first > last) {
+    SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, count);
+    return;
+  }
+  const int32_t begin = static_cast<int32_t>(first), end = static_cast<int32_t>(last) + 1;
+  SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
+  const int32_t ix = WrapAdd(sx, static_cast<int32_t>(static_cast<int64_t>(stepX) * begin));
+  const int32_t iy = WrapAdd(sy, static_cast<int32_t>(static_cast<int64_t>(stepY) * begin));
+  SampleInterior<kChannels>(source, ix, iy, stepX, stepY, out + static_cast<int64_t>(begin) * tileStep,
+                            tileStep, end - begin);
+  const int32_t ex = WrapAdd(sx, static_cast<int32_t>(static_cast<int64_t>(stepX) * end));
+  const int32_t ey = WrapAdd(sy, static_cast<int32_t>(static_cast<int64_t>(stepY) * end));
+  SampleEdgeRun<kChannels, kRule>(source, ex, ey, stepX, stepY,
+                                  out + static_cast<int64_t>(end) * tileStep, tileStep, count - end);
 }
 
 template <FractionRule kRule>
