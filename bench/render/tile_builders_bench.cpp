@@ -73,13 +73,17 @@ TileSymmetry* Prepare(int16_t number, int32_t side, int32_t* sourceWidth, int32_
   return s;
 }
 
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 double MemcpySeconds(std::vector<uint8_t>& to, const std::vector<uint8_t>& from) {
   double best = 1e30;
   for (int k = 0; k < 5; ++k) {
     const auto start = std::chrono::steady_clock::now();
     std::memcpy(to.data(), from.data(), from.size());
     benchmark::ClobberMemory();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    best = std::min(best, SecondsSince(start));
   }
   return best;
 }
@@ -104,8 +108,7 @@ void BM_BuildTile(benchmark::State& state) {
     benchmark::DoNotOptimize(symmetry->BuildTile(source.data(), sourceRowBytes, 3, 0, tile.data(),
                                                  tileRowBytes, 3));
     benchmark::ClobberMemory();
-    builderSeconds = std::min(
-        builderSeconds, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    builderSeconds = std::min(builderSeconds, SecondsSince(start));
   }
   const double pixels = static_cast<double>(tileWidth) * tileHeight;
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(pixels));

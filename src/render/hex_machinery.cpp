@@ -1,6 +1,5 @@
 #include "render/hex_machinery.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "common/fixed.h"
@@ -39,6 +38,12 @@ inline void Split(int32_t position, int32_t maximum, int32_t* whole, int32_t* fr
   }
 }
 
+// position + k × step with the 32-bit wrap of k single steps.
+inline int32_t Advance(int32_t position, int32_t step, int32_t k) {
+  const int64_t travel = static_cast<int64_t>(step) * k;
+  return WrapAdd(position, static_cast<int32_t>(static_cast<uint32_t>(travel)));
+}
+
 int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
@@ -48,7 +53,7 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 // blends with its right and lower neighbours.
 void NarrowToInterior(int32_t position, int32_t step, int32_t maximum, int64_t* first,
                       int64_t* last) {
-  const int64_t limit = (static_cast<int64_t>(maximum) << 16) - 1;  // last interior position
+  const int64_t limit = static_cast<int64_t>(maximum) * 65536 - 1;  // last interior position
   if (step == 0) {
     if (position < 0 || position > limit) *last = *first - 1;
     return;
@@ -79,8 +84,8 @@ void SampleInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t ste
 }
 
 template <int kChannels, FractionRule kRule>
-void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
-               uint8_t* out, int32_t tileStep, int32_t count) {
+void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                   int32_t stepY, uint8_t* out, int32_t tileStep, int32_t count) {
   for (int32_t k = 0; k < count; ++k) {
     int32_t ix, iy, fx, fy;
     Split<kRule>(sx, source.maxX, &ix, &fx);
@@ -112,14 +117,12 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
   }
   const int32_t begin = static_cast<int32_t>(first), end = static_cast<int32_t>(last) + 1;
   SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
-  const int32_t ix = WrapAdd(sx, static_cast<int32_t>(static_cast<int64_t>(stepX) * begin));
-  const int32_t iy = WrapAdd(sy, static_cast<int32_t>(static_cast<int64_t>(stepY) * begin));
-  SampleInterior<kChannels>(source, ix, iy, stepX, stepY, out + static_cast<int64_t>(begin) * tileStep,
-                            tileStep, end - begin);
-  const int32_t ex = WrapAdd(sx, static_cast<int32_t>(static_cast<int64_t>(stepX) * end));
-  const int32_t ey = WrapAdd(sy, static_cast<int32_t>(static_cast<int64_t>(stepY) * end));
-  SampleEdgeRun<kChannels, kRule>(source, ex, ey, stepX, stepY,
-                                  out + static_cast<int64_t>(end) * tileStep, tileStep, count - end);
+  SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
+                            stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
+                            end - begin);
+  SampleEdgeRun<kChannels, kRule>(source, Advance(sx, stepX, end), Advance(sy, stepY, end), stepX,
+                                  stepY, out + static_cast<int64_t>(end) * tileStep, tileStep,
+                                  count - end);
 }
 
 template <FractionRule kRule>

@@ -216,7 +216,9 @@ int16_t BuildSquareTile(int16_t number, const TileBuffers& buffers, int32_t side
   for (int32_t i = 0; i < n; ++i) {
     const int16_t stop = gate.StartRow();
     if (stop != 0) {
-      if (number == 2 || number == 8) WriteTurnedColumns(buffers, layout, number, n, pendingFrom, i);
+      if (number == 2 || number == 8) {
+        WriteTurnedColumns(buffers, layout, number, n, pendingFrom, i);
+      }
       return stop;
     }
     switch (number) {

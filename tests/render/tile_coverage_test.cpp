@@ -296,7 +296,8 @@ TEST(FixedPointBlend, SpanSamplesAreTheDocumentedBlendAtEachSteppedPosition) {
           if (ix == 39 || iy == 29) {
             std::memcpy(expected, source.At(iy, ix), channels);
           } else {
-            BilinearSample(source.At(iy, ix), channels, source.rowBytes, fx, fy, channels, expected);
+            BilinearSample(source.At(iy, ix), channels, source.rowBytes, fx, fy, channels,
+                           expected);
           }
           ASSERT_EQ(std::memcmp(&row[(3 + k) * channels], expected, channels), 0)
               << "channels " << channels << " pixel " << k;

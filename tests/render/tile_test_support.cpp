@@ -55,7 +55,10 @@ void SourceSizeFor(const Geometry& g, int32_t* width, int32_t* height) {
   switch (g.number) {
     case 1: *width = s + std::abs(g.shear); *height = g.height; break;
     case 3: case 4: case 5: case 6: case 7: case 12: *width = s; *height = g.height; break;
-    case 13: *width = static_cast<int32_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 2; *height = s + 1; break;
+    case 13:
+      *width = static_cast<int32_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 2;
+      *height = s + 1;
+      break;
     case 14: *width = 3 * s / 2; *height = HexHeightRows(0.8660254, s) + 1; break;
     case 15: case 16: *width = 3 * s / 2; *height = HexHeightRows(0.8660254, s) + 1; break;
     case 17: *width = s + 1; *height = HexHeightRows(1.7320508, s) + 1; break;
