@@ -162,7 +162,8 @@ void ExpectHexLaw(const HexLaw& law, int onlySymmetry = -1) {
       for (int32_t c = 0; c < tile.width; ++c) {
         const double x = g.l00 * c + g.l01 * r + g.tx, y = g.l10 * c + g.l11 * r + g.ty;
         if (!law.seamless) {
-          const int32_t xi = static_cast<int32_t>(std::floor(x)), yi = static_cast<int32_t>(std::floor(y));
+          const int32_t xi = static_cast<int32_t>(std::floor(x));
+          const int32_t yi = static_cast<int32_t>(std::floor(y));
           if (LargestStep(tile, c - 1, r - 1, c, r) > seamStep ||
               LargestStep(tile, xi - 1, yi - 1, xi + 1, yi + 1) > seamStep) {
             ++skipped;
