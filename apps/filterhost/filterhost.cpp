@@ -250,6 +250,7 @@ bool Host::ServeRequests(RunReport* report) {
                  image_.At(in.left, y) + record_.inLoPlane, image_.channels, width, planes);
     record_.inData = inBuffer_.data();
     record_.inRowBytes = width * planes;
+    report->inRects.push_back(in);
   }
   if (!RectEmpty(out)) {
     const int32_t width = out.right - out.left;
