@@ -69,6 +69,7 @@ void SanitiseParameters(ParameterBlock* block) {
 ParameterBlock* RunParameters() {
   ParameterBlock* block = LockParameters(gFilterRecord);
   if (block != nullptr) return block;
+  DiscardUnusableParameters(gFilterRecord);
   plugin::Handle handle = NewParameterHandle(gFilterRecord);
   if (handle == nullptr) return nullptr;
   gFilterRecord->parameters = handle;
