@@ -82,6 +82,7 @@ struct Isometry {
 };
 
 constexpr double kC = 0.8660254;
+constexpr double kPi = 3.14159265358979323846;
 
 // The inverse of a region's map, source = L (p + shift) + t with shift 0 for
 // maps taken at pixel indices and 0.5 for maps taken at pixel centres: the
