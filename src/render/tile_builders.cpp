@@ -1,24 +1,127 @@
-// Placeholder bodies until the tile builders are in; every builder reports 0.
+// BuildTile of the 17 symmetries: each leaf hands its geometry to the
+// builder of its lattice.
+#include "render/hex_builders.h"
+#include "render/rect_builders.h"
 #include "symmetry/leaves.h"
 
 namespace quiltora {
 
-int16_t GoldBrick::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t CrabClaws::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Wings::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t HitherAndYon::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t CardTricks::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t HoneyBees::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t PricklyPear::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Pinwheel::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t PrimrosePath::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Sunflower::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t SpiderWeb::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Lightning::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t StormAtSea::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t WindingWays::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t MonkeyWrench::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Whirlpool::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
-int16_t Turnstile::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
+namespace {
+
+// The buffers as the rectangular builders read them: from the buffer's origin.
+TileBuffers BoxBuffers(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
+                       uint8_t* tile, int32_t tileRowBytes, int16_t tileMode) {
+  return TileBuffers{source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode};
+}
+
+// The sheared and hexagonal builders read the shape from its own origin, at
+// column edgeMinLeft and row edgeMinTop of the buffer.
+TileBuffers ShapeBuffers(const TileSymmetry& symmetry, const uint8_t* source,
+                         int32_t sourceRowBytes, int16_t sourceMode, uint8_t* tile,
+                         int32_t tileRowBytes, int16_t tileMode) {
+  const uint8_t* origin = source + static_cast<int64_t>(symmetry.edgeMinTop) * sourceRowBytes +
+                          static_cast<int64_t>(symmetry.edgeMinLeft) * BytesPerPixel(sourceMode);
+  return TileBuffers{origin, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode};
+}
+
+BuildRun RunOf(const TileSymmetry& symmetry, int16_t progressMode) {
+  return BuildRun{progressMode, symmetry.destHeight};
+}
+
+}  // namespace
+
+#define QUILTORA_BOX_BUFFERS BoxBuffers(source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
+#define QUILTORA_SHAPE_BUFFERS \
+  ShapeBuffers(*this, source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
+#define QUILTORA_BUILD_TILE(Leaf)                                                             \
+  int16_t Leaf::BuildTile(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, \
+                          int16_t progressMode, uint8_t* tile, int32_t tileRowBytes,         \
+                          int16_t tileMode)
+
+QUILTORA_BUILD_TILE(GoldBrick) {
+  return BuildShearedTile(QUILTORA_SHAPE_BUFFERS, width, height, shear,
+                          RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(CrabClaws) {
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(Wings) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(HitherAndYon) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(CardTricks) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(HoneyBees) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(PricklyPear) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(Pinwheel) {
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(PrimrosePath) {
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(Sunflower) {
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(SpiderWeb) {
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(Lightning) {
+  return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
+                            RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(StormAtSea) {
+  return BuildStormAtSeaTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+// side was already lowered by one when the tile size was computed.
+QUILTORA_BUILD_TILE(WindingWays) {
+  return BuildWindingWaysTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+// The kite members need an even side and keep the lowered one.
+QUILTORA_BUILD_TILE(MonkeyWrench) {
+  side -= side & 1;
+  return BuildMonkeyWrenchTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+QUILTORA_BUILD_TILE(Whirlpool) {
+  side -= side & 1;
+  return BuildWhirlpoolTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+}
+
+// Samples are clamped to the image, its last column and row counted from
+// the shape's origin.
+QUILTORA_BUILD_TILE(Turnstile) {
+  return BuildTurnstileTile(QUILTORA_SHAPE_BUFFERS, side, sourceWidth - x - 1,
+                            sourceHeight - y - 1, RunOf(*this, progressMode));
+}
+
+#undef QUILTORA_BUILD_TILE
+#undef QUILTORA_SHAPE_BUFFERS
+#undef QUILTORA_BOX_BUFFERS
 
 }  // namespace quiltora

@@ -1,0 +1,148 @@
+#include "render/hex_machinery.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "common/fixed.h"
+
+namespace quiltora {
+
+namespace {
+
+template <int kChannels>
+inline void Blend(const uint8_t* p, int32_t pixelStep, int32_t rowBytes, int32_t fx, int32_t fy,
+                  uint8_t* out) {
+  const uint8_t* below = p + rowBytes;
+  for (int c = 0; c < kChannels; ++c) {
+    const int32_t c00 = p[c], c10 = p[pixelStep + c], c01 = below[c], c11 = below[pixelStep + c];
+    const int32_t top = (c00 << 16) + FixMulInline(fx, (c10 - c00) * 65536);
+    const int32_t bottom = (c01 << 16) + FixMulInline(fx, (c11 - c01) * 65536);
+    out[c] = static_cast<uint8_t>((top + FixMulInline(fy, bottom - top) + 0x8000) >> 16);
+  }
+}
+
+// Integer part and fraction of one coordinate. The fraction taken after the
+// clamping is held at 0 below the first column or row: a blend never
+// extrapolates past the pixel it starts from.
+template <FractionRule kRule>
+inline void Split(int32_t position, int32_t maximum, int32_t* whole, int32_t* fraction) {
+  if (kRule == FractionRule::kBeforeClamp) {
+    const int32_t w = position >> 16;
+    *fraction = position & 0xFFFF;
+    *whole = std::clamp(w, 0, maximum);
+  } else {
+    const int32_t w = std::min(position < 0 ? 0 : position >> 16, maximum);
+    *whole = w;
+    *fraction = std::max(WrapSub(position, ToFix(w)), 0);
+  }
+}
+
+template <int kChannels, FractionRule kRule>
+void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
+               uint8_t* out, int32_t tileStep, int32_t count) {
+  for (int32_t k = 0; k < count; ++k) {
+    int32_t ix, iy, fx, fy;
+    Split<kRule>(sx, source.maxX, &ix, &fx);
+    Split<kRule>(sy, source.maxY, &iy, &fy);
+    const uint8_t* p = source.origin + static_cast<int64_t>(iy) * source.rowBytes +
+                       static_cast<int64_t>(ix) * source.pixelStep;
+    if (ix == source.maxX || iy == source.maxY) {
+      std::memcpy(out, p, kChannels);
+    } else {
+      Blend<kChannels>(p, source.pixelStep, source.rowBytes, fx, fy, out);
+    }
+    sx = WrapAdd(sx, stepX);
+    sy = WrapAdd(sy, stepY);
+    out += tileStep;
+  }
+}
+
+template <FractionRule kRule>
+void SampleRunFor(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
+                  uint8_t* out, int32_t tileStep, int32_t count) {
+  switch (source.channels) {
+    case 1: SampleRun<1, kRule>(source, sx, sy, stepX, stepY, out, tileStep, count); break;
+    case 3: SampleRun<3, kRule>(source, sx, sy, stepX, stepY, out, tileStep, count); break;
+    case 4: SampleRun<4, kRule>(source, sx, sy, stepX, stepY, out, tileStep, count); break;
+    default: break;
+  }
+}
+
+// Step per pixel over a span of length columns. A whole-precision quotient:
+// the reciprocal form FixMul(difference, 65536 / length) loses up to one part
+// in 65536 / length, which drifts by pixels along spans of several hundred.
+int32_t SpanStep(int32_t difference, int32_t length) {
+  if (length <= 0) return 0;
+  return static_cast<int32_t>(static_cast<int64_t>(difference) / length);
+}
+
+}  // namespace
+
+int32_t SpanEnd(double t) {
+  const int32_t whole = static_cast<int32_t>(t);
+  return t > 0 ? whole : whole - 1;
+}
+
+void BilinearSample(const uint8_t* p, int32_t pixelStep, int32_t rowBytes, int32_t fx,
+                    int32_t fy, int32_t channels, uint8_t* out) {
+  const uint8_t* below = p + rowBytes;
+  for (int c = 0; c < channels; ++c) {
+    const int32_t c00 = p[c], c10 = p[pixelStep + c], c01 = below[c], c11 = below[pixelStep + c];
+    const int32_t top = (c00 << 16) + FixMul(fx, (c10 - c00) * 65536);
+    const int32_t bottom = (c01 << 16) + FixMul(fx, (c11 - c01) * 65536);
+    out[c] = static_cast<uint8_t>((top + FixMul(fy, bottom - top) + 0x8000) >> 16);
+  }
+}
+
+void SampleSpan(const HexSource& source, const AffineMap& map, const BlockRow& row, int32_t xs,
+                int32_t xe) {
+  const int32_t half = row.atCentres ? 32768 : 0;
+  const int32_t y = WrapAdd(ToFix(row.row), half);
+  const int32_t xFirst = WrapAdd(ToFix(xs), half);
+  const int32_t xLast = WrapAdd(ToFix(xe), half);
+  const int32_t rowX = WrapAdd(FixMul(map.b, y), map.e);
+  const int32_t rowY = WrapAdd(FixMul(map.d, y), map.f);
+  const int32_t sx = WrapAdd(FixMul(map.a, xFirst), rowX);
+  const int32_t sy = WrapAdd(FixMul(map.c, xFirst), rowY);
+  const int32_t sxLast = WrapAdd(FixMul(map.a, xLast), rowX);
+  const int32_t syLast = WrapAdd(FixMul(map.c, xLast), rowY);
+  const int32_t stepX = SpanStep(WrapSub(sxLast, sx), xe - xs);
+  const int32_t stepY = SpanStep(WrapSub(syLast, sy), xe - xs);
+  uint8_t* out = row.out + static_cast<int64_t>(xs) * row.tileStep;
+  if (source.rule == FractionRule::kBeforeClamp) {
+    SampleRunFor<FractionRule::kBeforeClamp>(source, sx, sy, stepX, stepY, out, row.tileStep,
+                                             xe - xs + 1);
+  } else {
+    SampleRunFor<FractionRule::kAfterClamp>(source, sx, sy, stepX, stepY, out, row.tileStep,
+                                            xe - xs + 1);
+  }
+}
+
+void CopyDirectSpan(const HexSource& source, const BlockRow& row, int32_t xs, int32_t xe,
+                    bool clampToSource) {
+  int32_t sourceRow = row.row;
+  int32_t first = xs;
+  int32_t count = xe - xs + 1;
+  int32_t held = 0;  // pixels past the last source column: repeat that column
+  if (clampToSource) {
+    sourceRow = std::clamp(sourceRow, 0, source.maxY);
+    first = std::clamp(first, 0, source.maxX);
+    held = std::max(0, first + count - 1 - source.maxX);
+    count -= held;
+  }
+  const uint8_t* in = source.origin + static_cast<int64_t>(sourceRow) * source.rowBytes +
+                      static_cast<int64_t>(first) * source.pixelStep;
+  uint8_t* out = row.out + static_cast<int64_t>(xs) * row.tileStep;
+  for (int32_t k = 0; k < count; ++k) {
+    std::memcpy(out, in, static_cast<size_t>(source.channels));
+    in += source.pixelStep;
+    out += row.tileStep;
+  }
+  if (held > 0) in -= source.pixelStep;
+  for (int32_t k = 0; k < held; ++k) {
+    std::memcpy(out, in, static_cast<size_t>(source.channels));
+    out += row.tileStep;
+  }
+}
+
+}  // namespace quiltora

@@ -1,0 +1,58 @@
+// Pixel layouts of the tile builders and the row kernels that copy between
+// them. A layout is chosen once per build; the kernels run one tight loop per
+// call, never a per-pixel choice.
+#pragma once
+
+#include <cstdint>
+
+namespace quiltora {
+
+// 1, 3, 4 and 4 bytes for pixel modes 1, 3, 4 and 10; 0 for any other mode.
+int32_t BytesPerPixel(int16_t mode);
+
+// How a builder steps through source and tile pixels. channels bytes are
+// copied per pixel (1, 3 or 4, by the tile's mode); a mode-10 pixel's first
+// byte is stepped over, so its skip is 1 and the tile keeps that byte.
+struct PixelLayout {
+  int32_t channels;
+  int32_t sourceStep;  // bytes from one source pixel to the next
+  int32_t sourceSkip;  // bytes before the first channel of a source pixel
+  int32_t tileStep;
+  int32_t tileSkip;
+};
+
+// The layout for a source of sourceMode and a tile of tileMode. Other pairings
+// than equal modes or 3/10 give byte-wise copies of the tile's channel count.
+PixelLayout MakePixelLayout(int16_t sourceMode, int16_t tileMode);
+
+// True when source and tile pixels are the same bytes, so a run of pixels is
+// one block copy.
+inline bool IsPlainCopy(const PixelLayout& layout) {
+  return layout.sourceStep == layout.channels && layout.tileStep == layout.channels &&
+         layout.sourceSkip == 0 && layout.tileSkip == 0;
+}
+
+// Copies count pixels, reading at source (a pixel's first byte) and moving
+// sourceStride bytes per pixel, writing channels bytes at destination and
+// moving destinationStride bytes per pixel. Strides may be negative (a
+// mirrored run) or a whole row (a column). Pointers address the first
+// channel byte: any skip is already added.
+void CopyPixelRun(const uint8_t* source, int64_t sourceStride, uint8_t* destination,
+                  int64_t destinationStride, int32_t count, int32_t channels);
+
+// Source row → tile row, left to right, count pixels; both pointers at the
+// first pixel (before any skip).
+void CopyRowForward(const uint8_t* source, uint8_t* tile, int32_t count,
+                    const PixelLayout& layout);
+
+// Source pixels left to right → tile pixels right to left: tileLast is the
+// tile pixel that receives the first source pixel.
+void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
+                     const PixelLayout& layout);
+
+// Source row → tile column: the k-th source pixel goes tileRowStep × k bytes
+// from tileFirst (tileRowStep may be negative for an upward column).
+void CopyRowToColumn(const uint8_t* source, uint8_t* tileFirst, int64_t tileRowStep,
+                     int32_t count, const PixelLayout& layout);
+
+}  // namespace quiltora

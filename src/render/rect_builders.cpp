@@ -1,0 +1,219 @@
+#include "render/rect_builders.h"
+
+#include "render/hex_machinery.h"
+
+namespace quiltora {
+
+namespace {
+
+// One place a source row goes to: source pixel (i, j) lands on tile row
+// rowBase + rowSign × i, column firstColumn + j (or firstColumn − j when
+// mirrored).
+struct RowPlace {
+  int32_t rowBase;
+  int32_t rowSign;
+  int32_t firstColumn;
+  bool mirrored;
+};
+
+constexpr int kMaxPlaces = 8;
+
+// Writes count source pixels, the first at sourceFirst and the next ones
+// sourceStride bytes apart, standing for j = jFirst, jFirst + 1, ... of row i.
+void WritePlace(const TileBuffers& buffers, const PixelLayout& layout, const RowPlace& place,
+                int32_t i, int32_t jFirst, const uint8_t* sourceFirst, int64_t sourceStride,
+                int32_t count) {
+  const int32_t row = place.rowBase + place.rowSign * i;
+  const int32_t column = place.mirrored ? place.firstColumn - jFirst : place.firstColumn + jFirst;
+  uint8_t* tileFirst = TilePixel(buffers, layout, row, column);
+  if (sourceStride == layout.sourceStep) {
+    if (place.mirrored) {
+      CopyRowMirrored(sourceFirst, tileFirst, count, layout);
+    } else {
+      CopyRowForward(sourceFirst, tileFirst, count, layout);
+    }
+    return;
+  }
+  const int64_t tileStride = place.mirrored ? -layout.tileStep : layout.tileStep;
+  CopyPixelRun(sourceFirst + layout.sourceSkip, sourceStride, tileFirst + layout.tileSkip,
+               tileStride, count, layout.channels);
+}
+
+void WriteSourceRow(const TileBuffers& buffers, const PixelLayout& layout, const RowPlace* places,
+                    int placeCount, int32_t i, int32_t count) {
+  const uint8_t* sourceRow = SourcePixel(buffers, layout, i, 0);
+  for (int k = 0; k < placeCount; ++k) {
+    WritePlace(buffers, layout, places[k], i, 0, sourceRow, layout.sourceStep, count);
+  }
+}
+
+int RectanglePlaces(int16_t number, int32_t w, int32_t h, RowPlace* places) {
+  switch (number) {
+    case 3:  // pm
+      places[0] = {0, 1, 2 * w - 1, true};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 4:  // p2
+      places[0] = {h - 1, -1, 2 * w - 1, true};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 5:  // pg
+      places[0] = {h - 1, -1, w, false};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 6:  // pgg
+      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
+      places[1] = {h, 1, w - 1, true};
+      places[2] = {h - 1, -1, w, false};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 7:  // pmm
+      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
+      places[1] = {2 * h - 1, -1, 0, false};
+      places[2] = {0, 1, 2 * w - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 12:  // pmg
+      places[0] = {0, 1, 4 * w - 1, true};
+      places[1] = {h - 1, -1, 2 * w, false};
+      places[2] = {h - 1, -1, 2 * w - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+// Places of the half-square members' rows (11) and of the folded rows (9, 10).
+int SquarePlaces(int16_t number, int32_t n, RowPlace* places) {
+  switch (number) {
+    case 9:  // p4g
+      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
+      places[1] = {n, 1, n - 1, true};
+      places[2] = {n - 1, -1, n, false};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 10:  // p4m
+      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
+      places[1] = {2 * n - 1, -1, 0, false};
+      places[2] = {0, 1, 2 * n - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 11:  // cmm
+      places[0] = {0, 1, 0, false};
+      places[1] = {0, 1, 2 * n - 1, true};
+      places[2] = {n - 1, -1, n - 1, true};
+      places[3] = {n - 1, -1, n, false};
+      places[4] = {n, 1, n - 1, true};
+      places[5] = {n, 1, n, false};
+      places[6] = {2 * n - 1, -1, 0, false};
+      places[7] = {2 * n - 1, -1, 2 * n - 1, true};
+      return 8;
+    default:
+      return 0;
+  }
+}
+
+// Row i of the square folded across its diagonal: source (i, j) for j ≤ i,
+// then source (j, i) for j > i, down column i.
+void WriteFoldedRow(const TileBuffers& buffers, const PixelLayout& layout, const RowPlace* places,
+                    int placeCount, int32_t i, int32_t n) {
+  const uint8_t* sourceRow = SourcePixel(buffers, layout, i, 0);
+  for (int k = 0; k < placeCount; ++k) {
+    WritePlace(buffers, layout, places[k], i, 0, sourceRow, layout.sourceStep, i + 1);
+    if (i + 1 < n) {
+      WritePlace(buffers, layout, places[k], i, i + 1, SourcePixel(buffers, layout, i + 1, i),
+                 buffers.sourceRowBytes, n - 1 - i);
+    }
+  }
+}
+
+// Source row i written down (or up) a tile column: pixel j goes to row
+// firstRow + rowSign × j of column `column`.
+void WriteColumn(const TileBuffers& buffers, const PixelLayout& layout, int32_t i,
+                 int32_t firstRow, int32_t rowSign, int32_t column, int32_t count) {
+  CopyRowToColumn(SourcePixel(buffers, layout, i, 0), TilePixel(buffers, layout, firstRow, column),
+                  static_cast<int64_t>(rowSign) * buffers.tileRowBytes, count, layout);
+}
+
+}  // namespace
+
+int16_t BuildShearedTile(const TileBuffers& buffers, int32_t width, int32_t height,
+                         int32_t shear, const BuildRun& run) {
+  const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
+  const RowGate gate(run, height - 1 + run.destHeight);
+  const int32_t vertexColumn = shear < 0 ? -shear : 0;
+  const double slope = static_cast<double>(shear) / height;
+  double wrapPosition = slope * 0.5 + (shear < 0 ? width : 0);
+  for (int32_t i = 0; i < height; ++i) {
+    const int16_t stop = gate.StartRow();
+    if (stop != 0) return stop;
+    // The row's window of width pixels starts windowStart pixels right of the
+    // top-left vertex; each pixel lands on the tile column congruent to its
+    // offset modulo width.
+    const int32_t wrapEnd = SpanEnd(wrapPosition - 0.4999999);
+    const int32_t windowStart = (shear < 0 ? wrapEnd - width : wrapEnd) + 1;
+    int32_t split = windowStart % width;
+    if (split < 0) split += width;
+    const uint8_t* sourceRow = SourcePixel(buffers, layout, i, vertexColumn + windowStart);
+    CopyRowForward(sourceRow + static_cast<int64_t>(width - split) * layout.sourceStep,
+                   TilePixel(buffers, layout, i, 0), split, layout);
+    CopyRowForward(sourceRow, TilePixel(buffers, layout, i, split), width - split, layout);
+    wrapPosition += slope;
+  }
+  return gate.Finished();
+}
+
+int16_t BuildRectangleTile(int16_t number, const TileBuffers& buffers, int32_t width,
+                           int32_t height, const BuildRun& run) {
+  RowPlace places[kMaxPlaces];
+  const int placeCount = RectanglePlaces(number, width, height, places);
+  if (placeCount == 0) return 0;
+  const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
+  const RowGate gate(run, height - 1 + run.destHeight);
+  for (int32_t i = 0; i < height; ++i) {
+    const int16_t stop = gate.StartRow();
+    if (stop != 0) return stop;
+    WriteSourceRow(buffers, layout, places, placeCount, i, width);
+  }
+  return gate.Finished();
+}
+
+int16_t BuildSquareTile(int16_t number, const TileBuffers& buffers, int32_t side,
+                        const BuildRun& run) {
+  if (number != 2 && (number < 8 || number > 11)) return 0;
+  const int32_t n = side;
+  RowPlace places[kMaxPlaces];
+  const int placeCount = SquarePlaces(number, n, places);
+  const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
+  // Spider Web's count runs to 2N − 1 although it makes N steps.
+  const int32_t progressRows = number == 11 ? 2 * n : n;
+  const RowGate gate(run, progressRows - 1 + run.destHeight);
+  const RowPlace turned = {2 * n - 1, -1, 2 * n - 1, true};
+  const RowPlace straight = {0, 1, 0, false};
+  for (int32_t i = 0; i < n; ++i) {
+    const int16_t stop = gate.StartRow();
+    if (stop != 0) return stop;
+    switch (number) {
+      case 2:  // cm: the row and its reflection in the diagonal
+        WriteColumn(buffers, layout, i, 0, 1, i, i + 1);
+        WriteSourceRow(buffers, layout, &straight, 1, i, i + 1);
+        break;
+      case 8:  // p4: the row turned by 180, 90 and 270 degrees
+        WriteSourceRow(buffers, layout, &turned, 1, i, n);
+        WriteColumn(buffers, layout, i, 2 * n - 1, -1, i, n);
+        WriteColumn(buffers, layout, i, 0, 1, 2 * n - 1 - i, n);
+        WriteSourceRow(buffers, layout, &straight, 1, i, n);
+        break;
+      case 11:
+        WriteSourceRow(buffers, layout, places, placeCount, i, i + 1);
+        break;
+      default:  // 9, 10
+        WriteFoldedRow(buffers, layout, places, placeCount, i, n);
+        break;
+    }
+  }
+  return gate.Finished();
+}
+
+}  // namespace quiltora
