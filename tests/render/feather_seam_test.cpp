@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -128,10 +127,10 @@ TEST(FeatherSeams, FeatheringSoftensEverySeamThatIsNotAMirror) {
     const SeamScore before = ScoreSeams(plain, positions, symmetry->rowShift);
     const SeamScore after = ScoreSeams(feathered, positions, symmetry->rowShift);
     ASSERT_GT(before.pairs, 0);
-    std::printf("symmetry %2d f %2d: %6lld seam pairs, mean jump %.2f -> %.2f\n", number,
-                symmetry->featherPixels, static_cast<long long>(before.pairs), before.mean,
-                after.mean);
-    EXPECT_LT(after.mean, 0.6 * before.mean);
+    // A seam left unfeathered keeps its full jump and lifts the mean past a third.
+    EXPECT_LT(after.mean, 0.3 * before.mean)
+        << "f " << symmetry->featherPixels << ", " << before.pairs << " seam pairs, mean jump "
+        << before.mean << " -> " << after.mean;
   }
 }
 

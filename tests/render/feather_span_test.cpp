@@ -2,6 +2,8 @@
 // which neighbouring copies, the weighted blend, and the failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -233,6 +235,24 @@ TEST_F(GoldBrickFeather, WithoutAMaskNothingIsBlendedAndTheRunGoesOn) {
   SetFeatherAllocationFailure(-1);
   EXPECT_EQ(gResult, 0);
   EXPECT_EQ(work_.pixels, copy_.pixels);
+}
+
+// Whirlpool's right bounds run a few columns past the kite's extent near its
+// right vertex; the spans written are held inside the work image.
+TEST(FeatherSpans, WhirlpoolSpansStayInsideTheWorkImage) {
+  const int32_t side = 60, f = 8, extentWidth = 45, extentHeight = 52;
+  int32_t widest = 0;
+  ScanFeatherSpans(KiteScan(true, side, f, extentHeight - 1, 0, extentWidth), INT32_MIN,
+                   INT32_MAX, [&](int32_t, const FeatherSpan& span) {
+                     widest = std::max(widest, span.last);
+                   });
+  EXPECT_GE(widest, extentWidth);
+  int32_t clipped = 0;
+  ScanFeatherSpans(KiteScan(true, side, f, extentHeight - 1, 0, extentWidth), 0, extentWidth - 1,
+                   [&](int32_t, const FeatherSpan& span) {
+                     clipped = std::max(clipped, span.last);
+                   });
+  EXPECT_EQ(clipped, extentWidth - 1);
 }
 
 // The half-square members' row table first, then their mask: without the
