@@ -82,6 +82,7 @@ struct Isometry {
 };
 
 constexpr double kC = 0.8660254;
+constexpr double kPi = 3.14159265358979323846;
 
 // The inverse of a region's map, source = L (p + shift) + t with shift 0 for
 // maps taken at pixel indices and 0.5 for maps taken at pixel centres: the
@@ -131,10 +132,10 @@ struct HexLaw {
 // A smooth source of two waves; its value changes by at most kSlope levels
 // per pixel in any direction.
 double Wave(double x, double y) {
-  return 128 + 40 * std::sin(2 * M_PI * x / 45 + 0.4) + 40 * std::sin(2 * M_PI * y / 38 + 1.3);
+  return 128 + 40 * std::sin(2 * kPi * x / 45 + 0.4) + 40 * std::sin(2 * kPi * y / 38 + 1.3);
 }
 
-const double kSlope = 40 * 2 * M_PI * std::sqrt(1.0 / (45 * 45) + 1.0 / (38 * 38));
+const double kSlope = 40 * 2 * kPi * std::sqrt(1.0 / (45 * 45) + 1.0 / (38 * 38));
 
 // The repeated tile must show the same value at p and at g(p) for every
 // symmetry g, to within the distance the documented maps allow: each map is
@@ -162,7 +163,8 @@ void ExpectHexLaw(const HexLaw& law, int onlySymmetry = -1) {
       for (int32_t c = 0; c < tile.width; ++c) {
         const double x = g.l00 * c + g.l01 * r + g.tx, y = g.l10 * c + g.l11 * r + g.ty;
         if (!law.seamless) {
-          const int32_t xi = static_cast<int32_t>(std::floor(x)), yi = static_cast<int32_t>(std::floor(y));
+          const int32_t xi = static_cast<int32_t>(std::floor(x));
+          const int32_t yi = static_cast<int32_t>(std::floor(y));
           if (LargestStep(tile, c - 1, r - 1, c, r) > seamStep ||
               LargestStep(tile, xi - 1, yi - 1, xi + 1, yi + 1) > seamStep) {
             ++skipped;
