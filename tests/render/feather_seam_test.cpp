@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -18,8 +19,9 @@ namespace {
 constexpr int16_t kFeathered[] = {1, 2, 3, 4, 5, 6, 8, 9, 11, 12, 13, 15, 16};
 constexpr int32_t kImageSize = 220;
 
+// Gold Brick leans right; number −1 stands for Gold Brick leaning left.
 SelectionFrame FrameFor(int16_t number) {
-  return SelectionFrame{60, 55, 130, 135, number == 1 ? 0.3 : 0.0};
+  return SelectionFrame{60, 55, 130, 135, number == 1 ? 0.3 : number == -1 ? -0.3 : 0.0};
 }
 
 // Smooth waves with some grain: far-apart source pixels differ, neighbours
@@ -108,10 +110,16 @@ SeamScore ScoreSeams(const FeatherImage& tile, const FeatherImage& positions, in
 
 TEST(FeatherSeams, FeatheringSoftensEverySeamThatIsNotAMirror) {
   const FeatherImage texture = Texture(3);
-  for (int16_t number : kFeathered) {
-    SCOPED_TRACE(number);
-    TileSymmetry* symmetry = PrepareSymmetry(number, FrameFor(number), kImageSize, kImageSize, 100);
+  std::vector<int16_t> cases(std::begin(kFeathered), std::end(kFeathered));
+  cases.push_back(-1);
+  for (int16_t entry : cases) {
+    SCOPED_TRACE(entry);
+    const int16_t number = entry < 0 ? 1 : entry;
+    TileSymmetry* symmetry = PrepareSymmetry(number, FrameFor(entry), kImageSize, kImageSize, 100);
     ASSERT_GT(symmetry->featherPixels, 0);
+    if (entry < 0) {
+      ASSERT_LT(symmetry->rowShift, 0);
+    }
     const FeatherCall call = RunFeather(texture, 3);
     const FeatherImage plain = BuildTileFrom(call.copy, 3);
     const FeatherImage feathered = BuildTileFrom(call.work, 3);
