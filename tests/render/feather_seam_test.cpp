@@ -35,6 +35,17 @@ FeatherImage Texture(int32_t bpp) {
   });
 }
 
+// The run's object at feather 100 %, then lowered to f when f is smaller.
+TileSymmetry* PrepareWithFeather(int16_t number, const SelectionFrame& frame, int32_t f) {
+  TileSymmetry* symmetry = PrepareSymmetry(number, frame, kImageSize, kImageSize, 100);
+  if (symmetry != nullptr && f < symmetry->featherPixels) {
+    symmetry->featherPixels = f;
+    symmetry->ComputeFeatherMargins();
+    symmetry->ComputeFeatherRect();
+  }
+  return symmetry;
+}
+
 // The source polygon in continuous coordinates from the shape's origin.
 std::vector<std::pair<double, double>> ShapePolygon(const TileSymmetry& symmetry) {
   if (auto* brick = dynamic_cast<const ParallelogramSource*>(&symmetry)) {
@@ -184,20 +195,44 @@ TEST(FeatherSeams, EveryMemberStaysInsideItsBuffers) {
       return uint8_t(random());
     });
     for (int16_t number : kFeathered) {
-      for (int32_t percent : {1, 35, 100}) {
-        SCOPED_TRACE(std::to_string(number) + " mode " + std::to_string(mode) + " at " +
-                     std::to_string(percent) + "%");
-        // The shape pushed towards the image's top-left corner: its feather
-        // margins end on the image's first column and row.
+      for (int32_t f : {1, 2, 5, 1000}) {
+        SCOPED_TRACE(std::to_string(number) + " mode " + std::to_string(mode) + " f " +
+                     std::to_string(f));
+        // The shape near the image's top-left corner, so that at the largest
+        // feather its margins end on the image's first column and row.
         const SelectionFrame frame{12, 12, 60, 70, number == 1 ? -0.4 : 0.0};
-        TileSymmetry* symmetry = PrepareSymmetry(number, frame, kImageSize, kImageSize, percent);
+        TileSymmetry* symmetry = PrepareWithFeather(number, frame, f);
         ASSERT_NE(symmetry, nullptr);
+        ASSERT_GT(symmetry->featherPixels, 0);
         const FeatherCall call = RunFeather(noise, mode);
         EXPECT_GE(call.bounds.top, 0);
         EXPECT_GE(call.bounds.left, 0);
-        if (symmetry->featherPixels > 0 && percent == 100) {
-          EXPECT_NE(call.work.pixels, call.copy.pixels);
+        EXPECT_NE(call.work.pixels, call.copy.pixels);
+      }
+    }
+  }
+}
+
+// Everything that weighs in the result comes from the rectangle the run
+// requests: a frame of other values around it changes nothing.
+TEST(FeatherSeams, OnlyTheRequestedRectangleWeighsIn) {
+  const FeatherImage texture = Texture(3);
+  constexpr int32_t kFrame = 6;
+  for (int16_t number : kFeathered) {
+    for (int32_t f : {1, 2, 1000}) {
+      SCOPED_TRACE(std::to_string(number) + " f " + std::to_string(f));
+      TileSymmetry* symmetry = PrepareWithFeather(number, FrameFor(number), f);
+      const FeatherCall exact = RunFeather(texture, 3);
+      for (uint8_t poison : {uint8_t(0), uint8_t(255)}) {
+        FeatherImage framed(exact.source.width + 2 * kFrame, exact.source.height + 2 * kFrame, 3,
+                            poison);
+        for (int32_t y = 0; y < exact.source.height; ++y) {
+          std::copy_n(exact.source.At(0, y), exact.source.RowBytes(), framed.At(kFrame, kFrame + y));
         }
+        FeatherImage work = exact.copy;
+        symmetry->FeatherSource(framed.At(kFrame, kFrame), framed.RowBytes(), 3, 1,
+                                work.pixels.data(), work.RowBytes(), 3);
+        EXPECT_EQ(work.pixels, exact.work.pixels) << "poison " << int(poison);
       }
     }
   }
