@@ -22,12 +22,23 @@ void FeatherRectangle(TileSymmetry* symmetry, LatticeMember member, int32_t widt
   FeatherLattice(member, width, height, f, buffers);
 }
 
-// The masked members: the shape's origin lies at the feather margins.
-FeatherBuffers MaskedBuffers(const TileSymmetry& symmetry, const uint8_t* source,
+// The masked members: the shape's origin lies at the feather margins, and
+// at column originX, row y of the object's image. Their images are read
+// inside that image only: the feather fitting lets the bottom margin end one
+// row past the image, where a caller has no pixels to give.
+FeatherBuffers MaskedBuffers(const TileSymmetry& symmetry, int32_t originX, const uint8_t* source,
                              int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                              int32_t workRowBytes, int16_t workMode) {
-  return MakeFeatherBuffers(symmetry, source, sourceRowBytes, sourceMode, work, workRowBytes,
-                            workMode, symmetry.featherMarginLeft, symmetry.featherMarginTop);
+  FeatherBuffers buffers =
+      MakeFeatherBuffers(symmetry, source, sourceRowBytes, sourceMode, work, workRowBytes,
+                         workMode, symmetry.featherMarginLeft, symmetry.featherMarginTop);
+  if (symmetry.sourceWidth > 0 && symmetry.sourceHeight > 0) {
+    buffers.readLeft = std::max(buffers.readLeft, -originX);
+    buffers.readTop = std::max(buffers.readTop, -symmetry.y);
+    buffers.readRight = std::min(buffers.readRight, symmetry.sourceWidth - 1 - originX);
+    buffers.readBottom = std::min(buffers.readBottom, symmetry.sourceHeight - 1 - symmetry.y);
+  }
+  return buffers;
 }
 
 // Each blend margin = the larger of the feather margin of its side and least.
@@ -57,7 +68,8 @@ void FeatherHalfSquareLeaf(HalfSquareSource* symmetry, HalfSquareMember member,
   symmetry->ComputeBlendMargins();
   symmetry->ComputeBlendRect();
   const FeatherBuffers buffers =
-      MaskedBuffers(*symmetry, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
+      MaskedBuffers(*symmetry, symmetry->x, source, sourceRowBytes, sourceMode, work, workRowBytes,
+                    workMode);
   const int32_t n = symmetry->side;
   const PolygonVertex polygon[3] = {{0, 0}, {0, n}, {n, n}};
   FeatherHalfSquare(member, n, symmetry->featherPixels, buffers,
@@ -71,7 +83,8 @@ void FeatherKiteLeaf(KiteSource* symmetry, bool whirlpool, const uint8_t* source
   if (f <= 0) return;
   SetBlendMarginsAtLeast(symmetry, static_cast<int32_t>(1.5 * f + 5));
   const FeatherBuffers buffers =
-      MaskedBuffers(*symmetry, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
+      MaskedBuffers(*symmetry, symmetry->x, source, sourceRowBytes, sourceMode, work, workRowBytes,
+                    workMode);
   const int32_t n = symmetry->side;
   const int32_t h = static_cast<int32_t>(0.8660254 * n - 0.5);
   const PolygonVertex polygon[4] = {{0, 0},
@@ -97,7 +110,8 @@ int16_t GoldBrick::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, 
   if (f <= 0 || !GoldBrickReach(height, shear, f, &reach)) return 0;
   SetBlendMarginsAtLeast(this, reach.across + reach.along + 5);
   const FeatherBuffers buffers =
-      MaskedBuffers(*this, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
+      MaskedBuffers(*this, x + std::min(0, shear), source, sourceRowBytes, sourceMode, work,
+                    workRowBytes, workMode);
   const int32_t s = shear, w = width, h = height;
   const PolygonVertex sheared[4] = {{0, 0}, {s, h}, {w + s, h}, {w, 0}};
   const PolygonVertex backward[4] = {{-s, 0}, {0, h}, {w, h}, {w - s, 0}};
@@ -182,7 +196,7 @@ int16_t StormAtSea::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
   if (f <= 0) return 0;
   SetBlendMarginsAtLeast(this, static_cast<int32_t>(1.25 * f) + 5);
   const FeatherBuffers buffers =
-      MaskedBuffers(*this, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
+      MaskedBuffers(*this, x, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
   const int32_t n = side;
   const double s = 1.1547005 * n;
   const PolygonVertex polygon[4] = {{0, 0},

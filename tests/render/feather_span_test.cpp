@@ -277,6 +277,23 @@ TEST(FeatherFailures, HalfSquareTableFailureReportsOutOfMemoryAndBlendsNothing) 
   gResult = 0;
 }
 
+// The feather fitting allows a half square whose bottom margin ends one row
+// past the image; Primrose Path's left images reach that row, and what lies
+// there must not weigh in.
+TEST(FeatherFailures, NothingPastTheImagesLastRowWeighsIn) {
+  TileSymmetry* symmetry = PrepareSymmetry(9, SelectionFrame{50, 20, 90, 60, 0}, 100, 100, 100);
+  ASSERT_EQ(symmetry->y + symmetry->extentHeight + symmetry->featherPixels, 100);
+  std::vector<uint8_t> results[2];
+  for (int poison = 0; poison < 2; ++poison) {
+    // The picture has 100 rows; row 100 is memory the caller happens to have.
+    const FeatherImage image = MakeImage(100, 101, 3, [poison](int32_t x, int32_t y, int32_t c) {
+      return y == 100 ? uint8_t(poison * 255) : uint8_t(x * 5 + y * 3 + c * 70);
+    });
+    results[poison] = RunFeather(image, 3).work.pixels;
+  }
+  EXPECT_EQ(results[0], results[1]);
+}
+
 // Deeper inside than f a pixel weighs 2f + 1 and its images 0: a span with
 // images leaves it as it was.
 TEST(FeatherFailures, DeepPixelsInSpansWithImagesStayUnchanged) {
