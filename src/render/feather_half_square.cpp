@@ -102,7 +102,8 @@ void HalfSquareImages(HalfSquareMember member, int32_t side,
 }
 
 void FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f,
-                       const FeatherBuffers& buffers, const std::function<FeatherMask()>& makeMask) {
+                       const FeatherBuffers& buffers,
+                       const std::function<FeatherMask()>& makeMask) {
   f = std::min(f, side / 2);
   if (f <= 0 || side <= 0) return;
   std::unique_ptr<RowSpans[]> table = AllocateFeatherArray<RowSpans>(side);

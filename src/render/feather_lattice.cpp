@@ -100,7 +100,8 @@ PartnerMaps LatticePartners(LatticeMember member, int32_t width, int32_t height)
   const int32_t w = width, h = height;
   // The mirror and glide images shared by several members.
   const PartnerMap down = Map(1, 0, h, 0, 1, 0), up = Map(1, 0, -h, 0, 1, 0);
-  const PartnerMap mirrorLeft = Map(1, 0, 0, 0, -1, -1), mirrorRight = Map(1, 0, 0, 0, -1, 2 * w - 1);
+  const PartnerMap mirrorLeft = Map(1, 0, 0, 0, -1, -1),
+                   mirrorRight = Map(1, 0, 0, 0, -1, 2 * w - 1);
   const PartnerMap turnLeft = Map(-1, 0, h - 1, 0, -1, -1);
   const PartnerMap turnRight = Map(-1, 0, h - 1, 0, -1, 2 * w - 1);
   const PartnerMap glideLeft = Map(-1, 0, h - 1, 0, 1, w), glideRight = Map(-1, 0, h - 1, 0, 1, -w);

@@ -90,7 +90,8 @@ void DistanceToOutline(FeatherMask* mask, uint8_t cap) {
 // 2f + 1, the outside falling to 0.
 void DistanceToRings(FeatherMask* mask, const RowExtent* rows, int32_t f) {
   for (int32_t y = 0; y < mask->height; ++y) {
-    uint8_t* row = mask->values.get() + static_cast<size_t>(y) * static_cast<size_t>(mask->rowBytes);
+    uint8_t* row =
+        mask->values.get() + static_cast<size_t>(y) * static_cast<size_t>(mask->rowBytes);
     for (int32_t x = 0; x < mask->width; ++x) {
       const int32_t distance = row[x];
       const bool inside = x > rows[y].first && x < rows[y].last;

@@ -56,7 +56,8 @@ void SetBlendMarginsAtLeast(TileSymmetry* symmetry, int32_t least) {
 // The mask over the blend rectangle, from the blend margins and the extent.
 FeatherMask MaskFor(const TileSymmetry& symmetry, const PolygonVertex* polygon, int32_t count) {
   const int32_t width = symmetry.extentWidth + symmetry.blendMarginLeft + symmetry.blendMarginRight;
-  const int32_t height = symmetry.extentHeight + symmetry.blendMarginTop + symmetry.blendMarginBottom;
+  const int32_t height =
+      symmetry.extentHeight + symmetry.blendMarginTop + symmetry.blendMarginBottom;
   return BuildFeatherMask(width, height, symmetry.blendMarginLeft, symmetry.blendMarginTop, polygon,
                           count, symmetry.featherPixels);
 }

@@ -89,7 +89,8 @@ TEST(FeatherMask, RingsFollowTheFourNeighbourDistanceToTheOutline) {
           double edgeDistance = 1e9;
           const auto& v = polygon.vertices;
           for (size_t k = 0; k < v.size(); ++k) {
-            edgeDistance = std::min(edgeDistance, SegmentDistance(x, y, v[k], v[(k + 1) % v.size()]));
+            edgeDistance =
+                std::min(edgeDistance, SegmentDistance(x, y, v[k], v[(k + 1) % v.size()]));
           }
           // Inside or outside as the polygon says, away from the drawn edge.
           const bool inside = InsidePolygon(x, y, v);

@@ -191,9 +191,9 @@ TEST(FeatherSeams, EveryMemberStaysInsideItsBuffers) {
   for (int32_t bpp : {1, 3, 4}) {
     const int16_t mode = int16_t(bpp);
     std::mt19937 random(bpp);
-    const FeatherImage noise = MakeImage(kImageSize, kImageSize, bpp, [&random](int32_t, int32_t, int32_t) {
-      return uint8_t(random());
-    });
+    const FeatherImage noise =
+        MakeImage(kImageSize, kImageSize, bpp,
+                  [&random](int32_t, int32_t, int32_t) { return uint8_t(random()); });
     for (int16_t number : kFeathered) {
       for (int32_t f : {1, 2, 5, 1000}) {
         SCOPED_TRACE(std::to_string(number) + " mode " + std::to_string(mode) + " f " +
@@ -227,7 +227,8 @@ TEST(FeatherSeams, OnlyTheRequestedRectangleWeighsIn) {
         FeatherImage framed(exact.source.width + 2 * kFrame, exact.source.height + 2 * kFrame, 3,
                             poison);
         for (int32_t y = 0; y < exact.source.height; ++y) {
-          std::copy_n(exact.source.At(0, y), exact.source.RowBytes(), framed.At(kFrame, kFrame + y));
+          std::copy_n(exact.source.At(0, y), exact.source.RowBytes(),
+                      framed.At(kFrame, kFrame + y));
         }
         FeatherImage work = exact.copy;
         symmetry->FeatherSource(framed.At(kFrame, kFrame), framed.RowBytes(), 3, 1,
