@@ -44,27 +44,15 @@ inline int32_t Advance(int32_t position, int32_t step, int32_t k) {
   return WrapAdd(position, static_cast<int32_t>(static_cast<uint32_t>(travel)));
 }
 
-int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// Narrows [*first, *last] to the k for which position + k × step lies in
-// [0, maximum) in whole pixels: there no sample is clamped, and every one
-// blends with its right and lower neighbours.
-void NarrowToInterior(int32_t position, int32_t step, int32_t maximum, int64_t* first,
-                      int64_t* last) {
-  const int64_t limit = static_cast<int64_t>(maximum) * 65536 - 1;  // last interior position
-  if (step == 0) {
-    if (position < 0 || position > limit) *last = *first - 1;
-    return;
-  }
-  if (step > 0) {
-    *first = std::max(*first, -FloorDiv(position, step));  // ceil(−position / step)
-    *last = std::min(*last, FloorDiv(limit - position, step));
-  } else {
-    *first = std::max(*first, -FloorDiv(limit - position, -step));
-    *last = std::min(*last, FloorDiv(position, -step));
-  }
+// Whether sample k of a run lies in [0, maxX) × [0, maxY) in whole pixels:
+// there no sample is clamped, and every one blends with its right and lower
+// neighbours. The interior samples of a run are one contiguous stretch.
+inline bool IsInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                       int32_t stepY, int32_t k) {
+  const int64_t x = sx + static_cast<int64_t>(stepX) * k;
+  const int64_t y = sy + static_cast<int64_t>(stepY) * k;
+  return x >= 0 && y >= 0 && x < static_cast<int64_t>(source.maxX) * 65536 &&
+         y < static_cast<int64_t>(source.maxY) * 65536;
 }
 
 // The samples of an interior run: both fraction rules agree there.
@@ -108,14 +96,9 @@ void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t step
 template <int kChannels, FractionRule kRule>
 void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
                uint8_t* out, int32_t tileStep, int32_t count) {
-  int64_t first = 0, last = count - 1;
-  NarrowToInterior(sx, stepX, source.maxX, &first, &last);
-  NarrowToInterior(sy, stepY, source.maxY, &first, &last);
-  if (first > last) {
-    SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, count);
-    return;
-  }
-  const int32_t begin = static_cast<int32_t>(first), end = static_cast<int32_t>(last) + 1;
+  int32_t begin = 0, end = count;
+  while (begin < count && !IsInterior(source, sx, sy, stepX, stepY, begin)) ++begin;
+  while (end > begin && !IsInterior(source, sx, sy, stepX, stepY, end - 1)) --end;
   SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
   SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
                             stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
