@@ -350,6 +350,7 @@ bool Host::ServeRequests(RunReport* report) {
     if (servedGuard_ != 0) inSnapshot_.assign(inData, inData + inBytes_);
     record_.inData = inData;
     record_.inRowBytes = width * planes;
+    report->inRects.push_back(in);
   }
   if (!RectEmpty(out)) {
     const int32_t width = out.right - out.left;

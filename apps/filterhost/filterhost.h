@@ -77,6 +77,7 @@ struct RunReport {
   int16_t result = 0;              // the first non-zero result, or 0
   int16_t failedSelector = -1;     // the selector that returned it
   int continueCalls = 0;
+  std::vector<plugin::Rect> inRects;   // every input rectangle served, in order
   std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
   std::vector<std::string> violations;  // requests a careful host refuses
   bool finishCalled = false;

@@ -57,8 +57,10 @@ int main(int argc, char** argv) {
   std::string modulePath = filterhost::ModuleBesideExecutable();
   bool quick = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--quick") == 0) quick = true;
-    else modulePath = argv[i];
+    if (std::strcmp(argv[i], "--quick") == 0)
+      quick = true;
+    else
+      modulePath = argv[i];
   }
   filterhost::Module module;
   if (!module.Load(modulePath) && !module.Load(modulePath.substr(0, modulePath.rfind('/')) + "/../Quiltora.so")) {
@@ -70,39 +72,43 @@ int main(int argc, char** argv) {
   for (int32_t symmetry : {1, 7, 8, 13, 17})
     for (const Case& blend : {Case{0, 1, 100, 0}, Case{0, 8, 50, 0}, Case{0, 1, 100, 30}})
       cases.push_back(Case{symmetry, blend.blendMode, blend.opacity, blend.feather});
-  std::printf("%-11s %3s %-12s %8s %9s %9s %10s %12s %12s\n", "size", "sym", "blend", "feather", "wall s",
-              "module s", "floor s", "wall/floor", "module peak");
+  std::printf("%-11s %3s %-12s %8s %9s %9s %10s %12s %12s\n", "size", "sym", "blend", "feather", "wall s", "module s",
+              "floor s", "wall/floor", "module peak");
   for (const auto& [width, height] : sizes) {
     if (quick && width > 4000) break;
     const filterhost::Image original = Texture(width, height);
     const double floor = FloorSeconds(original);
     filterhost::Host host(module);
     for (const Case& c : cases) {
-      host.SetImage(original);
-      if (host.Parameters() != 0) return 1;
-      std::vector<uint8_t> bytes = host.ParameterBytes();
-      quiltora::ParameterBlock block;
-      std::memcpy(&block, bytes.data(), sizeof block);
-      block.showDialog = 0;
-      block.symmetry = c.symmetry;
-      block.blendMode = c.blendMode;
-      block.opacity = c.opacity;
-      block.feather = c.feather;
-      std::memcpy(bytes.data(), &block, sizeof block);
-      host.RestoreParameterBytes(bytes);
-      host.ResetModuleSeconds();
-      host.ResetPeakSuiteBytes();
-      const auto start = Clock::now();
-      const filterhost::RunReport report = host.Render();
-      const double wall = Seconds(start);
-      if (report.result != 0) {
-        std::fprintf(stderr, "run_bench: symmetry %d ended with %d\n", c.symmetry, report.result);
-        return 1;
+      double wall = 1e9, inModule = 1e9;
+      // The best of three runs: the machine may be busy.
+      for (int attempt = 0; attempt < 3; ++attempt) {
+        host.SetImage(original);
+        if (host.Parameters() != 0) return 1;
+        std::vector<uint8_t> bytes = host.ParameterBytes();
+        quiltora::ParameterBlock block;
+        std::memcpy(&block, bytes.data(), sizeof block);
+        block.showDialog = 0;
+        block.symmetry = c.symmetry;
+        block.blendMode = c.blendMode;
+        block.opacity = c.opacity;
+        block.feather = c.feather;
+        std::memcpy(bytes.data(), &block, sizeof block);
+        host.RestoreParameterBytes(bytes);
+        host.ResetModuleSeconds();
+        host.ResetPeakSuiteBytes();
+        const auto start = Clock::now();
+        const filterhost::RunReport report = host.Render();
+        wall = std::min(wall, Seconds(start));
+        inModule = std::min(inModule, host.moduleSeconds());
+        if (report.result != 0) {
+          std::fprintf(stderr, "run_bench: symmetry %d ended with %d\n", c.symmetry, report.result);
+          return 1;
+        }
       }
       std::printf("%5dx%-5d %3d %-8s %3d%% %7d%% %9.3f %9.3f %10.4f %5.2f / %5.2f %9.1f MiB\n", width, height,
-                  c.symmetry, c.blendMode == 1 ? "normal" : "multiply", c.opacity, c.feather, wall,
-                  host.moduleSeconds(), floor, wall / floor, host.moduleSeconds() / floor,
-                  double(host.peakSuiteBytes()) / (1 << 20));
+                  c.symmetry, c.blendMode == 1 ? "normal" : "multiply", c.opacity, c.feather, wall, inModule, floor,
+                  wall / floor, inModule / floor, double(host.peakSuiteBytes()) / (1 << 20));
       std::fflush(stdout);
     }
   }

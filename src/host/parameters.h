@@ -18,6 +18,10 @@ void ResetSelection(ParameterBlock* block);
 // says its handle is smaller than a block.
 ParameterBlock* LockParameters(const plugin::FilterRecord* record);
 
+// Gives a handle that cannot hold a block back to the host's suite and
+// clears parameters.
+void DiscardUnusableParameters(plugin::FilterRecord* record);
+
 // Allocates a zero-filled block as a handle: through the host's handle suite
 // when it is usable, else through the module's own handles. Null on failure.
 plugin::Handle NewParameterHandle(const plugin::FilterRecord* record);

@@ -69,6 +69,7 @@ void SanitiseParameters(ParameterBlock* block) {
 ParameterBlock* RunParameters() {
   ParameterBlock* block = LockParameters(gFilterRecord);
   if (block != nullptr) return block;
+  DiscardUnusableParameters(gFilterRecord);
   plugin::Handle handle = NewParameterHandle(gFilterRecord);
   if (handle == nullptr) return nullptr;
   gFilterRecord->parameters = handle;
@@ -246,7 +247,5 @@ void ReleaseRunObjects() {
   ReleaseRunImages();
   DestroySymmetry();
 }
-
-int16_t RunMainDialog(plugin::FilterRecord*) { return 0; }
 
 }  // namespace quiltora

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "host/main_dialog.h"
 #include "host/plugin_api.h"
 
 namespace quiltora {
@@ -22,9 +23,5 @@ int32_t ComputeBufferSpace(int64_t budget, bool hostSuiteUsable, int32_t width, 
 
 // Bytes per pixel of an accepted image mode (1, 3 or 4); 0 for any other.
 int32_t BytesPerPixelOfMode(int16_t imageMode);
-
-// The dialog of a run with showDialog set: 0 when it ended with OK, 1 otherwise.
-// Headless builds accept the stored settings as they are.
-int16_t RunMainDialog(plugin::FilterRecord* record);
 
 }  // namespace quiltora

@@ -136,8 +136,12 @@ int16_t FeatherIntoWorkImage(int32_t bytesPerPixel, SourcePixels* source) {
       !CheckedMul32(width, height, &work.pixelCount))
     return plugin::kMemFullErr;
   if (work.Allocate() != 0 || work.Lock() == nullptr) return plugin::kMemFullErr;
-  const uint8_t* from = source->pixels + int64_t(gSymmetry->featherMarginBottom) * source->rowBytes +
-                        int64_t(gSymmetry->featherMarginLeft) * bytesPerPixel;
+  // The work image holds the edge rectangle: the source bounds less what the
+  // feather margins reach beyond the edge minimums.
+  const int32_t firstRow = gSymmetry->featherMarginTop - gSymmetry->edgeMinTop;
+  const int32_t firstColumn = gSymmetry->featherMarginLeft - gSymmetry->edgeMinLeft;
+  const uint8_t* from =
+      source->pixels + int64_t(firstRow) * source->rowBytes + int64_t(firstColumn) * bytesPerPixel;
   for (int32_t y = 0; y < height; ++y)
     std::memcpy(work.pixels + int64_t(y) * work.rowBytes, from + int64_t(y) * source->rowBytes, size_t(work.rowBytes));
   gSymmetry->FeatherSource(source->pixels, source->rowBytes, gFilterRecord->imageMode, 1, work.pixels, work.rowBytes,

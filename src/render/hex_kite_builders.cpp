@@ -1,6 +1,7 @@
 // Members 15 and 16 read the kite: their span boundaries cross inside the
 // block, so each row's boundaries are kept in a list that is sorted again
 // after every row.
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -147,8 +148,11 @@ int16_t BuildKiteRows(const TileBuffers& buffers, const KiteGeometry& k, int32_t
                       int32_t maxY, const BoundaryStarts* table, const AffineMap* const* maps,
                       const BuildRun& run, Places&& places) {
   const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
+  // The kite's box is trunc(0.75N) columns wide and the callers add one
+  // column; samples near its right vertex (at 0.75N) must not blend past it.
+  const int32_t lastColumn = std::min(k.blockWidth - 1, static_cast<int32_t>(0.75 * k.n));
   const HexSource source =
-      MakeHexSource(buffers, layout, k.blockWidth - 1, maxY, FractionRule::kAfterClamp);
+      MakeHexSource(buffers, layout, lastColumn, maxY, FractionRule::kAfterClamp);
   const RowGate gate(run, rows - 1 + run.destHeight);
   Boundary active[kMaxActive];
   int activeCount = 0;

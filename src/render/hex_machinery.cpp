@@ -1,6 +1,5 @@
 #include "render/hex_machinery.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "common/fixed.h"
@@ -9,14 +8,16 @@ namespace quiltora {
 
 namespace {
 
+// The blend of BilinearSample. With fx in [0, 65536) the product
+// FixMul(fx, d << 16) is exactly fx × d, so the rows blend in 32 bits.
 template <int kChannels>
 inline void Blend(const uint8_t* p, int32_t pixelStep, int32_t rowBytes, int32_t fx, int32_t fy,
                   uint8_t* out) {
   const uint8_t* below = p + rowBytes;
   for (int c = 0; c < kChannels; ++c) {
     const int32_t c00 = p[c], c10 = p[pixelStep + c], c01 = below[c], c11 = below[pixelStep + c];
-    const int32_t top = (c00 << 16) + FixMulInline(fx, (c10 - c00) * 65536);
-    const int32_t bottom = (c01 << 16) + FixMulInline(fx, (c11 - c01) * 65536);
+    const int32_t top = (c00 << 16) + fx * (c10 - c00);
+    const int32_t bottom = (c01 << 16) + fx * (c11 - c01);
     out[c] = static_cast<uint8_t>((top + FixMulInline(fy, bottom - top) + 0x8000) >> 16);
   }
 }
@@ -37,9 +38,42 @@ inline void Split(int32_t position, int32_t maximum, int32_t* whole, int32_t* fr
   }
 }
 
+// position + k × step with the 32-bit wrap of k single steps.
+inline int32_t Advance(int32_t position, int32_t step, int32_t k) {
+  const int64_t travel = static_cast<int64_t>(step) * k;
+  return WrapAdd(position, static_cast<int32_t>(static_cast<uint32_t>(travel)));
+}
+
+// Whether sample k of a run lies in [0, maxX) × [0, maxY) in whole pixels:
+// there no sample is clamped, and every one blends with its right and lower
+// neighbours. The interior samples of a run are one contiguous stretch.
+inline bool IsInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                       int32_t stepY, int32_t k) {
+  const int64_t x = sx + static_cast<int64_t>(stepX) * k;
+  const int64_t y = sy + static_cast<int64_t>(stepY) * k;
+  return x >= 0 && y >= 0 && x < static_cast<int64_t>(source.maxX) * 65536 &&
+         y < static_cast<int64_t>(source.maxY) * 65536;
+}
+
+// The samples of an interior run: both fraction rules agree there.
+template <int kChannels>
+void SampleInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                    int32_t stepY, uint8_t* out, int32_t tileStep, int32_t count) {
+  const uint8_t* origin = source.origin;
+  const int32_t rowBytes = source.rowBytes, pixelStep = source.pixelStep;
+  for (int32_t k = 0; k < count; ++k) {
+    const uint8_t* p = origin + static_cast<int64_t>(sy >> 16) * rowBytes +
+                       static_cast<int64_t>(sx >> 16) * pixelStep;
+    Blend<kChannels>(p, pixelStep, rowBytes, sx & 0xFFFF, sy & 0xFFFF, out);
+    sx = WrapAdd(sx, stepX);
+    sy = WrapAdd(sy, stepY);
+    out += tileStep;
+  }
+}
+
 template <int kChannels, FractionRule kRule>
-void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
-               uint8_t* out, int32_t tileStep, int32_t count) {
+void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                   int32_t stepY, uint8_t* out, int32_t tileStep, int32_t count) {
   for (int32_t k = 0; k < count; ++k) {
     int32_t ix, iy, fx, fy;
     Split<kRule>(sx, source.maxX, &ix, &fx);
@@ -55,6 +89,23 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
     sy = WrapAdd(sy, stepY);
     out += tileStep;
   }
+}
+
+// A run in three parts: the samples before and after the interior ones go
+// through the clamping loop, the interior ones through the plain blend.
+template <int kChannels, FractionRule kRule>
+void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
+               uint8_t* out, int32_t tileStep, int32_t count) {
+  int32_t begin = 0, end = count;
+  while (begin < count && !IsInterior(source, sx, sy, stepX, stepY, begin)) ++begin;
+  while (end > begin && !IsInterior(source, sx, sy, stepX, stepY, end - 1)) --end;
+  SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
+  SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
+                            stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
+                            end - begin);
+  SampleEdgeRun<kChannels, kRule>(source, Advance(sx, stepX, end), Advance(sy, stepY, end), stepX,
+                                  stepY, out + static_cast<int64_t>(end) * tileStep, tileStep,
+                                  count - end);
 }
 
 template <FractionRule kRule>

@@ -87,11 +87,4 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                -static_cast<int64_t>(layout.tileStep), count, layout.channels);
 }
 
-void CopyRowToColumn(const uint8_t* source, uint8_t* tileFirst, int64_t tileRowStep,
-                     int32_t count, const PixelLayout& layout) {
-  if (count <= 0) return;
-  CopyPixelRun(source + layout.sourceSkip, layout.sourceStep, tileFirst + layout.tileSkip,
-               tileRowStep, count, layout.channels);
-}
-
 }  // namespace quiltora

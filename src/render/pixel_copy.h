@@ -50,9 +50,4 @@ void CopyRowForward(const uint8_t* source, uint8_t* tile, int32_t count,
 void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout);
 
-// Source row → tile column: the k-th source pixel goes tileRowStep × k bytes
-// from tileFirst (tileRowStep may be negative for an upward column).
-void CopyRowToColumn(const uint8_t* source, uint8_t* tileFirst, int64_t tileRowStep,
-                     int32_t count, const PixelLayout& layout);
-
 }  // namespace quiltora

@@ -1,5 +1,7 @@
 #include "render/rect_builders.h"
 
+#include <algorithm>
+
 #include "render/hex_machinery.h"
 
 namespace quiltora {
@@ -128,12 +130,29 @@ void WriteFoldedRow(const TileBuffers& buffers, const PixelLayout& layout, const
   }
 }
 
-// Source row i written down (or up) a tile column: pixel j goes to row
-// firstRow + rowSign × j of column `column`.
-void WriteColumn(const TileBuffers& buffers, const PixelLayout& layout, int32_t i,
-                 int32_t firstRow, int32_t rowSign, int32_t column, int32_t count) {
-  CopyRowToColumn(SourcePixel(buffers, layout, i, 0), TilePixel(buffers, layout, firstRow, column),
-                  static_cast<int64_t>(rowSign) * buffers.tileRowBytes, count, layout);
+// The copies of members 2 and 8 that turn source rows into tile columns, for
+// source rows first..end − 1, written as one short row run per tile row:
+// member 2 puts source (i, j) on (j, i) for j ≤ i; member 8 on
+// (2N − 1 − j, i) and (j, 2N − 1 − i).
+void WriteTurnedColumns(const TileBuffers& buffers, const PixelLayout& layout, int16_t number,
+                        int32_t n, int32_t first, int32_t end) {
+  const int64_t down = buffers.sourceRowBytes;
+  const int32_t step = layout.tileStep;
+  for (int32_t j = 0; j < n; ++j) {
+    if (number == 2) {
+      const int32_t from = std::max(first, j);
+      if (from >= end) break;
+      CopyPixelRun(SourcePixel(buffers, layout, from, j) + layout.sourceSkip, down,
+                   TilePixel(buffers, layout, j, from) + layout.tileSkip, step, end - from,
+                   layout.channels);
+      continue;
+    }
+    const uint8_t* column = SourcePixel(buffers, layout, first, j) + layout.sourceSkip;
+    CopyPixelRun(column, down, TilePixel(buffers, layout, 2 * n - 1 - j, first) + layout.tileSkip,
+                 step, end - first, layout.channels);
+    CopyPixelRun(column, down, TilePixel(buffers, layout, j, 2 * n - 1 - first) + layout.tileSkip,
+                 -step, end - first, layout.channels);
+  }
 }
 
 }  // namespace
@@ -142,6 +161,7 @@ int16_t BuildShearedTile(const TileBuffers& buffers, int32_t width, int32_t heig
                          int32_t shear, const BuildRun& run) {
   const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
   const RowGate gate(run, height - 1 + run.destHeight);
+  if (width <= 0) return gate.Finished();
   const int32_t vertexColumn = shear < 0 ? -shear : 0;
   const double slope = static_cast<double>(shear) / height;
   double wrapPosition = slope * 0.5 + (shear < 0 ? width : 0);
@@ -191,19 +211,26 @@ int16_t BuildSquareTile(int16_t number, const TileBuffers& buffers, int32_t side
   const RowGate gate(run, progressRows - 1 + run.destHeight);
   const RowPlace turned = {2 * n - 1, -1, 2 * n - 1, true};
   const RowPlace straight = {0, 1, 0, false};
+  // Turned copies of finished rows not yet written; a stop writes them first.
+  int32_t pendingFrom = 0;
   for (int32_t i = 0; i < n; ++i) {
     const int16_t stop = gate.StartRow();
-    if (stop != 0) return stop;
+    if (stop != 0) {
+      if (number == 2 || number == 8) {
+        WriteTurnedColumns(buffers, layout, number, n, pendingFrom, i);
+      }
+      return stop;
+    }
     switch (number) {
-      case 2:  // cm: the row and its reflection in the diagonal
-        WriteColumn(buffers, layout, i, 0, 1, i, i + 1);
-        WriteSourceRow(buffers, layout, &straight, 1, i, i + 1);
-        break;
-      case 8:  // p4: the row turned by 180, 90 and 270 degrees
-        WriteSourceRow(buffers, layout, &turned, 1, i, n);
-        WriteColumn(buffers, layout, i, 2 * n - 1, -1, i, n);
-        WriteColumn(buffers, layout, i, 0, 1, 2 * n - 1 - i, n);
-        WriteSourceRow(buffers, layout, &straight, 1, i, n);
+      case 2:  // cm: the row, and its reflection in the diagonal with the group
+      case 8:  // p4: the row turned by 180 degrees, and by 90 and 270 with the group
+        WriteSourceRow(buffers, layout, number == 2 ? &straight : &turned, 1, i,
+                       number == 2 ? i + 1 : n);
+        if (number == 8) WriteSourceRow(buffers, layout, &straight, 1, i, n);
+        if ((i + 1) % kTurnedColumnRows == 0 || i + 1 == n) {
+          WriteTurnedColumns(buffers, layout, number, n, pendingFrom, i + 1);
+          pendingFrom = i + 1;
+        }
         break;
       case 11:
         WriteSourceRow(buffers, layout, places, placeCount, i, i + 1);

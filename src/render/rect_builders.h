@@ -22,6 +22,13 @@ int16_t BuildShearedTile(const TileBuffers& buffers, int32_t width, int32_t heig
 int16_t BuildRectangleTile(int16_t number, const TileBuffers& buffers, int32_t width,
                            int32_t height, const BuildRun& run);
 
+// Members 2 and 8 turn source rows into tile columns. Those copies are made
+// for groups of this many rows at once, as row runs (a column would touch
+// one memory page per pixel); a stop writes the copies of every finished row
+// before it returns, so a stopped tile holds exactly what the finished rows
+// make.
+constexpr int32_t kTurnedColumnRows = 256;
+
 // Numbers 2, 8, 9, 10 and 11: copies of a side × side square (8) or of the
 // lower-left half of it, diagonal included (2, 9, 10, 11). Any other number
 // writes nothing and returns 0.

@@ -30,7 +30,8 @@ BuildRun RunOf(const TileSymmetry& symmetry, int16_t progressMode) {
 
 }  // namespace
 
-#define QUILTORA_BOX_BUFFERS BoxBuffers(source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
+#define QUILTORA_BOX_BUFFERS \
+  BoxBuffers(source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
 #define QUILTORA_SHAPE_BUFFERS \
   ShapeBuffers(*this, source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
 #define QUILTORA_BUILD_TILE(Leaf)                                                             \

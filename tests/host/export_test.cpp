@@ -114,19 +114,32 @@ TEST_F(ExportTest, WithoutAHandleSuiteTheBlockComesFromTheModulesOwnHandles) {
   EXPECT_EQ(host_->Render().result, 0);
 }
 
-TEST_F(ExportTest, PreviewIsReadFromTheFilterAreaOnly) {
+TEST_F(ExportTest, PreviewIsReadRowByRowFromTheFilterAreaOnly) {
   struct Case {
     int32_t width, height, previewRows;
   };
-  for (const Case& c : {Case{100, 50, 96}, Case{50, 100, 192}, Case{64, 64, 192}}) {
-    Host& host = *host_;
-    host.SetImage(Gradient(c.width + 7, c.height + 9, 3));
-    host.SetFilterRect(3, 5, 3 + c.width, 5 + c.height);
-    filterhost::RunReport report = host.Run(true);
-    EXPECT_EQ(report.result, 0);
+  for (const Case& c : {Case{1000, 500, 96}, Case{500, 1000, 192}, Case{64, 64, 192}, Case{77, 51, 127}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const int32_t left = 3, top = 5;
+    host_->SetImage(Gradient(c.width + 7, c.height + 9, 3));
+    host_->SetFilterRect(left, top, left + c.width, top + c.height);
+    filterhost::RunReport report = host_->Run(true);
+    ASSERT_EQ(report.result, 0);
     EXPECT_TRUE(report.violations.empty()) << report.violations.front();
-    // The 10 x 10 patch, one call per preview row, the dialog, then the run.
-    EXPECT_GE(report.continueCalls, c.previewRows + 1);
+    // Start's 10 x 10 patch, then one full-width row per preview row, then
+    // the first row again as the dialog opens.
+    ASSERT_GE(report.inRects.size(), size_t(c.previewRows + 2));
+    EXPECT_EQ(report.inRects[0].bottom - report.inRects[0].top, 10);
+    for (int32_t k = 0; k < c.previewRows; ++k) {
+      const plugin::Rect& row = report.inRects[size_t(k) + 1];
+      EXPECT_EQ(row.top, top + c.height * k / c.previewRows) << "preview row " << k;
+      EXPECT_EQ(row.bottom, row.top + 1);
+      EXPECT_EQ(row.left, left);
+      EXPECT_EQ(row.right, left + c.width);
+    }
+    EXPECT_EQ(report.inRects[size_t(c.previewRows) + 1].top, top);
+    // Then the run: one call to build the tile and one per row of the area.
+    EXPECT_EQ(report.continueCalls, 1 + c.previewRows + 1 + 1 + c.height);
     EXPECT_EQ(Block().showDialog, 0);
   }
 }

@@ -12,6 +12,8 @@
 #include "render/hex_machinery.h"
 #include "render/tile_test_support.h"
 #include "common/fixed.h"
+#include "common/run_state.h"
+#include "symmetry/frame.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora::test {
@@ -19,11 +21,10 @@ namespace {
 
 constexpr double kSlant = 0.5773503;  // tan 30°
 
-// Distance (positive inside) of (x, y) from the line through (x0, y0) in
-// direction (dx, dy), inside being on the left of the direction.
+// Distance of (x, y) from the line through (x0, y0) in direction (dx, dy),
+// positive on the side the direction turns to (rows grow downward).
 double Inside(double x, double y, double x0, double y0, double dx, double dy) {
-  const double length = std::hypot(dx, dy);
-  return ((x - x0) * dy - (y - y0) * dx) / length * -1.0;
+  return ((y - y0) * dx - (x - x0) * dy) / std::hypot(dx, dy);
 }
 
 // Whether source position (x, y) lies in the shape of geometry, to within
@@ -165,6 +166,145 @@ TEST(FixedPointBlend, SpanEndStepsBelowZeroAndWholeNumbers) {
   EXPECT_EQ(SpanEnd(-0.2), -1);
   EXPECT_EQ(SpanEnd(0.0), -1);
   EXPECT_EQ(SpanEnd(-3.0), -4);
+}
+
+}  // namespace
+}  // namespace quiltora::test
+
+namespace quiltora::test {
+namespace {
+
+// Frames of many sizes, odd and even, some sheared, inside a 250-pixel image.
+std::vector<SelectionFrame> RunFrames() {
+  std::vector<SelectionFrame> frames = {{40, 30, 140, 150, 0.0}, {61, 77, 200, 181, 0.25},
+                                        {20, 120, 75, 160, -0.4}};
+  uint32_t state = 5;
+  for (int k = 0; k < 24; ++k) {
+    state = state * 1664525u + 1013904223u;
+    const double width = 13 + (state >> 8) % 110, height = 13 + (state >> 20) % 110;
+    const double left = 2 + (state >> 4) % 100, top = 2 + (state >> 12) % 100;
+    double shear = (static_cast<int>(state % 9) - 4) * 0.15;
+    if (width - std::fabs(shear) * height < 12) shear = 0;  // the parallelogram keeps a width
+    frames.push_back({top, left, top + height, left + width, shear});
+  }
+  return frames;
+}
+
+// A run as the driver makes it: the object's own geometry from a frame, its
+// tile size, and the source pixels its bounds ask for plus one column and
+// one row (the host's input area). That area sits in a larger picture whose
+// other pixels carry a 0 mark: no tile pixel may come from outside it.
+TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
+  const int32_t imageSize = 250;
+  for (int16_t number = 1; number <= 17; ++number) {
+    for (SelectionFrame frame : RunFrames()) {
+      TileSymmetry* symmetry = CreateSymmetry(number);
+      ASSERT_NE(symmetry, nullptr);
+      gSymmetryNumber = number;
+      symmetry->SetSourceSize(imageSize, imageSize);
+      FitFrame(*symmetry, &frame);
+      symmetry->SetFromFrame(frame);
+      symmetry->SetSourceSize(imageSize, imageSize);
+      symmetry->PrepareRun();
+      symmetry->ComputeTileSize();
+      symmetry->ComputeSourceExtent();
+      symmetry->ComputeRowShift();
+      symmetry->SetFeatherPercent(0);
+      symmetry->ResetEdgeMins();
+      symmetry->ComputeEdgeRect();
+      symmetry->ComputeFeatherMargins();
+      symmetry->ComputeFeatherRect();
+      symmetry->destHeight = 100;
+      Rect16 bounds{};
+      symmetry->GetSourceBounds(&bounds);
+      const std::string label = "member " + std::to_string(number) + " frame left " +
+                                std::to_string(frame.left);
+
+      Picture image = PositionPicture(imageSize, imageSize);
+      for (int32_t r = 0; r < imageSize; ++r) {
+        for (int32_t c = 0; c < imageSize; ++c) {
+          const bool requested = r >= bounds.top && r <= bounds.bottom && c >= bounds.left &&
+                                 c <= bounds.right;
+          if (!requested) image.At(r, c)[2] = 0;
+        }
+      }
+      Picture tile(symmetry->tileWidth, symmetry->tileHeight, 3, 0x5A);
+      const int16_t result = symmetry->BuildTile(image.At(bounds.top, bounds.left), image.rowBytes,
+                                                 3, 0, tile.pixels.data(), tile.rowBytes, 3);
+      EXPECT_EQ(result, 0) << label;
+      int outside = 0, unwritten = 0;
+      for (int32_t r = 0; r < tile.height; ++r) {
+        for (int32_t c = 0; c < tile.width; ++c) {
+          const uint8_t* p = tile.At(r, c);
+          if (p[2] == 0x5A) {
+            ++unwritten;
+          } else if (p[2] != 255) {
+            ++outside;
+          }
+        }
+      }
+      EXPECT_EQ(unwritten, 0) << label;
+      EXPECT_EQ(outside, 0) << label;
+    }
+  }
+  gSymmetryNumber = 8;
+  DestroySymmetry();
+}
+
+}  // namespace
+}  // namespace quiltora::test
+
+namespace quiltora::test {
+namespace {
+
+// The span sampler's fast blend is the documented BilinearSample, bit for
+// bit, and its clamping follows the two fraction rules: spans that run over
+// the source's edges and spans that stay inside, in one and three channels.
+TEST(FixedPointBlend, SpanSamplesAreTheDocumentedBlendAtEachSteppedPosition) {
+  for (int32_t channels : {1, 3}) {
+    const Picture source = NoisePicture(40, 30, channels == 1 ? 1 : 3, 31);
+    for (FractionRule rule : {FractionRule::kBeforeClamp, FractionRule::kAfterClamp}) {
+      const HexSource hex{source.pixels.data(), source.rowBytes, channels, channels, 39, 29, rule};
+      const AffineMap maps[] = {{-32768, 56756, 56756, 32768, 0x90000, 0x30000},
+                                {45000, -30000, 20000, 50000, -0x20000, 0x8000},
+                                {65536, 0, 0, 65536, 0x1234, 0x5678},
+                                {-65536, 13, 7, -65536, 0x290000, 0x1F0000},
+                                {32768, 3000, -2000, 16384, 0x10000, 0x48000}};
+      for (const AffineMap& map : maps) {
+        std::vector<uint8_t> row(static_cast<size_t>(60) * channels, 0);
+        const BlockRow block{row.data(), channels, 9, false};
+        SampleSpan(hex, map, block, 3, 57);
+        const auto at = [&](int32_t x) {
+          return WrapAdd(WrapAdd(FixMul(map.a, x << 16), FixMul(map.b, 9 << 16)), map.e);
+        };
+        const auto atY = [&](int32_t x) {
+          return WrapAdd(WrapAdd(FixMul(map.c, x << 16), FixMul(map.d, 9 << 16)), map.f);
+        };
+        const int32_t stepX = (at(57) - at(3)) / 54, stepY = (atY(57) - atY(3)) / 54;
+        for (int32_t k = 0; k <= 54; ++k) {
+          const int32_t sx = at(3) + k * stepX, sy = atY(3) + k * stepY;
+          int32_t ix = sx >> 16, iy = sy >> 16, fx = sx & 0xFFFF, fy = sy & 0xFFFF;
+          if (rule == FractionRule::kAfterClamp) {
+            ix = std::min(sx < 0 ? 0 : ix, 39);
+            iy = std::min(sy < 0 ? 0 : iy, 29);
+            fx = std::max(sx - (ix << 16), 0);
+            fy = std::max(sy - (iy << 16), 0);
+          }
+          ix = std::clamp(ix, 0, 39);
+          iy = std::clamp(iy, 0, 29);
+          uint8_t expected[3] = {};
+          if (ix == 39 || iy == 29) {
+            std::memcpy(expected, source.At(iy, ix), channels);
+          } else {
+            BilinearSample(source.At(iy, ix), channels, source.rowBytes, fx, fy, channels,
+                           expected);
+          }
+          ASSERT_EQ(std::memcmp(&row[(3 + k) * channels], expected, channels), 0)
+              << "channels " << channels << " pixel " << k;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

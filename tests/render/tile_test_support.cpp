@@ -1,6 +1,8 @@
 #include "render/tile_test_support.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "symmetry/leaves.h"
 
@@ -23,22 +25,29 @@ Picture::Picture(int32_t w, int32_t h, int16_t pixelMode, uint8_t fill)
 }
 
 void ExpectedTileSize(const Geometry& g, int32_t* width, int32_t* height) {
-  const int32_t s = g.size, even = g.size - (g.size & 1);
+  // In 64 bits: a side of a billion stands for a corrupted record.
+  const int64_t s = g.size, even = g.size - (g.size & 1);
+  int64_t w = 2 * s, h = 2 * s;  // 8 to 11
   switch (g.number) {
-    case 1: *width = s; *height = g.height; break;
-    case 2: *width = s; *height = s; break;
-    case 3: case 4: case 5: *width = 2 * s; *height = g.height; break;
-    case 6: case 7: *width = 2 * s; *height = 2 * g.height; break;
-    case 12: *width = 4 * s; *height = g.height; break;
+    case 1: w = s; h = g.height; break;
+    case 2: w = s; h = s; break;
+    case 3: case 4: case 5: w = 2 * s; h = g.height; break;
+    case 6: case 7: w = 2 * s; h = 2 * g.height; break;
+    case 12: w = 4 * s; h = g.height; break;
     case 13:
-      *width = 2 * (static_cast<int32_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 1);
-      *height = 2 * s;
+      w = 2 * (static_cast<int64_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 1);
+      h = 2 * s;
       break;
-    case 14: *width = 2 * (3 * s / 2); *height = 2 * HexHeightRows(0.8660254, s); break;
-    case 15: case 16: *width = 3 * even; *height = 2 * HexHeightRows(0.8660254, even); break;
-    case 17: *width = 6 * s; *height = 2 * HexHeightRows(1.7320508, s); break;
-    default: *width = 2 * s; *height = 2 * s; break;  // 8 to 11
+    case 14: w = 2 * (3 * s / 2); h = 2 * HexHeightRows(0.8660254, g.size); break;
+    case 15: case 16:
+      w = 3 * even;
+      h = 2 * static_cast<int64_t>(HexHeightRows(0.8660254, static_cast<int32_t>(even)));
+      break;
+    case 17: w = 6 * s; h = 2 * static_cast<int64_t>(HexHeightRows(1.7320508, g.size)); break;
+    default: break;
   }
+  *width = static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX));
+  *height = static_cast<int32_t>(std::min<int64_t>(h, INT32_MAX));
 }
 
 void SourceSizeFor(const Geometry& g, int32_t* width, int32_t* height) {
@@ -46,7 +55,10 @@ void SourceSizeFor(const Geometry& g, int32_t* width, int32_t* height) {
   switch (g.number) {
     case 1: *width = s + std::abs(g.shear); *height = g.height; break;
     case 3: case 4: case 5: case 6: case 7: case 12: *width = s; *height = g.height; break;
-    case 13: *width = static_cast<int32_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 2; *height = s + 1; break;
+    case 13:
+      *width = static_cast<int32_t>(s * 1.1547005 * 3.0 / 2.0 - 0.5) + 2;
+      *height = s + 1;
+      break;
     case 14: *width = 3 * s / 2; *height = HexHeightRows(0.8660254, s) + 1; break;
     case 15: case 16: *width = 3 * s / 2; *height = HexHeightRows(0.8660254, s) + 1; break;
     case 17: *width = s + 1; *height = HexHeightRows(1.7320508, s) + 1; break;
