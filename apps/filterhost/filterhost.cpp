@@ -180,6 +180,7 @@ Host::~Host() {
 
 void Host::SetImage(Image image) {
   image_ = std::move(image);
+  servedOut_ = plugin::Rect{};  // output served for the last picture is not this one's
   SetFilterRect(0, 0, image_.width, image_.height);
 }
 
