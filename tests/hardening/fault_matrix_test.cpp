@@ -175,6 +175,11 @@ Outcome RunWith(const Config& c, const Injection& injection, bool followUp) {
   outcome.abortChecks = host.abortChecks() - checksBefore;
   outcome.broken = hardening::CheckRunEnd(host, outcome.report);
   outcome.picture = host.image();
+  quiltora::ParameterBlock after{};
+  const std::vector<uint8_t> bytes = host.ParameterBytes();
+  if (bytes.size() >= sizeof after) std::memcpy(&after, bytes.data(), sizeof after);
+  if (c.loadedSource && after.sourceKind != quiltora::kSourceLoadedFile)
+    outcome.broken.push_back("the run left the BMP file for the image");
   if (!followUp) return outcome;
   host.faults().failAllocation = host.faults().failAllocationsFrom = 0;
   host.faults().stopAtAbortCheck = 0;

@@ -103,6 +103,10 @@ std::vector<std::string> CheckRunEnd(filterhost::Host& host, const filterhost::R
     broken.push_back("Finish was not called");
   if (report.finishCalled && host.LeftoverRunAllocations() != 0)
     broken.push_back(std::to_string(host.LeftoverRunAllocations()) + " host allocations left after Finish");
+  const int keptBlock = host.ParametersFromHost() ? 1 : 0;
+  if (report.finishCalled && host.liveAllocations() != keptBlock)
+    broken.push_back(std::to_string(host.liveAllocations()) + " live host allocations after Finish, " +
+                     std::to_string(keptBlock) + " expected (the kept block)");
   const plugin::Rect area = host.record().filterRect;
   const plugin::Rect startPixel{area.top, area.left, int16_t(area.top + 1), int16_t(area.left + 1)};
   int16_t nextRow = area.top;

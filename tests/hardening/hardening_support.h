@@ -38,8 +38,9 @@ std::vector<uint8_t> RepeatRunBlock(filterhost::Host& host, const RunSettings& s
 bool DocumentedResult(int16_t result);
 
 // Everything that must hold after any run, faulty or not; each broken rule
-// is one line. outRects must be whole filter-area rows from the top down,
-// apart from the one-pixel request of Start.
+// is one line. After Finish the host holds no allocation but the kept block;
+// outRects must be whole filter-area rows from the top down, apart from the
+// one-pixel request of Start.
 std::vector<std::string> CheckRunEnd(filterhost::Host& host, const filterhost::RunReport& report);
 
 }  // namespace hardening
