@@ -109,6 +109,13 @@ void CopyPlanes(uint8_t* to, int32_t toStep, const uint8_t* from, int32_t fromSt
   for (int32_t x = 0; x < pixels; ++x) std::memcpy(to + size_t(x) * toStep, from + size_t(x) * fromStep, size_t(planes));
 }
 
+// Sizes a served buffer exactly, so that a module reading or writing past the
+// rectangle it asked for runs off the allocation (and a sanitizer sees it).
+uint8_t* ExactBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
+  if (buffer->size() != bytes || buffer->capacity() != bytes) std::vector<uint8_t>(bytes).swap(*buffer);
+  return buffer->data();
+}
+
 }  // namespace
 
 int16_t ImageModeOf(int32_t channels) {
@@ -244,7 +251,7 @@ bool Host::ServeRequests(RunReport* report) {
   if (!RectEmpty(in)) {
     const int32_t width = in.right - in.left;
     const int32_t planes = record_.inHiPlane - record_.inLoPlane + 1;
-    inBuffer_.resize(size_t(width) * (in.bottom - in.top) * planes);
+    ExactBuffer(&inBuffer_, size_t(width) * (in.bottom - in.top) * planes);
     for (int32_t y = in.top; y < in.bottom; ++y)
       CopyPlanes(inBuffer_.data() + size_t(y - in.top) * width * planes, planes,
                  image_.At(in.left, y) + record_.inLoPlane, image_.channels, width, planes);
@@ -255,7 +262,7 @@ bool Host::ServeRequests(RunReport* report) {
   if (!RectEmpty(out)) {
     const int32_t width = out.right - out.left;
     const int32_t planes = record_.outHiPlane - record_.outLoPlane + 1;
-    outBuffer_.resize(size_t(width) * (out.bottom - out.top) * planes);
+    ExactBuffer(&outBuffer_, size_t(width) * (out.bottom - out.top) * planes);
     for (int32_t y = out.top; y < out.bottom; ++y)
       CopyPlanes(outBuffer_.data() + size_t(y - out.top) * width * planes, planes,
                  image_.At(out.left, y) + record_.outLoPlane, image_.channels, width, planes);
