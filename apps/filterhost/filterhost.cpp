@@ -153,6 +153,13 @@ void CopyPlanes(uint8_t* to, int32_t toStep, const uint8_t* from, int32_t fromSt
   for (int32_t x = 0; x < pixels; ++x) std::memcpy(to + size_t(x) * toStep, from + size_t(x) * fromStep, size_t(planes));
 }
 
+// Sizes a served buffer exactly, so that a module reading or writing past the
+// rectangle it asked for runs off the allocation (and a sanitizer sees it).
+uint8_t* ExactBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
+  if (buffer->size() != bytes || buffer->capacity() != bytes) std::vector<uint8_t>(bytes).swap(*buffer);
+  return buffer->data();
+}
+
 }  // namespace
 
 int16_t ImageModeOf(int32_t channels) {
@@ -253,10 +260,7 @@ int Host::LeftoverRunAllocations() const {
 uint8_t* Host::PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
   const size_t guard = size_t(faults_.guardBytes > 0 ? faults_.guardBytes : 0);
   Poison(buffer->data(), buffer->capacity(), false);
-  if (guard == 0) {
-    buffer->resize(bytes);
-    return buffer->data();
-  }
+  if (guard == 0) return ExactBuffer(buffer, bytes);
   // A fresh block each time, so that AddressSanitizer also sees reads past it.
   std::vector<uint8_t>(bytes + 2 * guard, kGuardFill).swap(*buffer);
   Poison(buffer->data(), guard, true);

@@ -9,7 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -87,26 +89,60 @@ class CommandTest : public ::testing::Test {
   }
 
   Outcome Run(const std::vector<std::string>& args) const {
-    std::string command = Quote(program_.string());
-    for (const std::string& arg : args) command += " " + Quote(arg);
     const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-#ifdef _WIN32
-    command = "\"" + command + "\"";  // cmd.exe strips one pair of quotes
-#endif
     Outcome outcome;
-    const int raw = std::system(command.c_str());
-#ifdef _WIN32
-    outcome.status = raw;
-#else
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    outcome.out = ReadFile(out);
-    outcome.err = ReadFile(err);
+    outcome.status = Spawn(args, out, err);
+    // Windows programs end their text lines with CR LF.
+    auto text = [](std::string bytes) {
+      bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
+      return bytes;
+    };
+    outcome.out = text(ReadFile(out));
+    outcome.err = text(ReadFile(err));
     fs::remove(out);
     fs::remove(err);
     return outcome;
   }
+
+#ifdef _WIN32
+  // The program with its output in two files, started directly: no command
+  // interpreter between it and the test to rework quotes and redirections.
+  int Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
+    std::string command = Quote(program_.string());
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    auto open = [&](const fs::path& path) {
+      return CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE outFile = open(out), errFile = open(err);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process{};
+    DWORD status = DWORD(-1);
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+      WaitForSingleObject(process.hProcess, INFINITE);
+      GetExitCodeProcess(process.hProcess, &status);
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
+    CloseHandle(outFile);
+    CloseHandle(errFile);
+    return int(status);
+  }
+#else
+  int Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
+    std::string command = Quote(program_.string());
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+#endif
 
   // Files the run left in the folder besides the inputs named.
   std::vector<std::string> Leftovers(const std::vector<std::string>& inputs) const {

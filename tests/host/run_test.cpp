@@ -155,6 +155,39 @@ TEST_F(RunTest, PatternMatchesAModelOfTheTileAndTheLattice) {
   }
 }
 
+TEST_F(RunTest, FeatherRunsForEverySymmetryThatTakesOneEvenAgainstTheBorders) {
+  const int32_t width = 83, height = 71;
+  struct Place {
+    const char* name;
+    double top, left, bottom, right;  // fractions of the source
+  };
+  const Place places[] = {{"middle", 0.3, 0.3, 0.7, 0.7},
+                          {"top left", 0.0, 0.0, 0.45, 0.45},
+                          {"bottom right", 0.55, 0.55, 1.0, 1.0}};
+  for (int32_t symmetry : {1, 2, 3, 4, 5, 6, 8, 9, 11, 12, 13, 15, 16})
+    for (int32_t channels : {1, 3, 4})
+      for (const Place& place : places) {
+        SCOPED_TRACE("symmetry " + std::to_string(symmetry) + ", " + std::to_string(channels) + " channels, " +
+                     place.name);
+        auto render = [&](int32_t feather) {
+          host_->SetImage(Probe(width, height, channels));
+          filterhost::RunReport report = RunWith([&](ParameterBlock& b) {
+            b.symmetry = symmetry;
+            b.feather = feather;
+            b.selectionNormalised = quiltora::SelectionFrame{place.top, place.left, place.bottom, place.right, 0.0};
+          });
+          EXPECT_EQ(report.result, 0);
+          EXPECT_TRUE(report.violations.empty()) << report.violations.front();
+          return host_->image().pixels;
+        };
+        const std::vector<uint8_t> plain = render(0);
+        const std::vector<uint8_t> feathered = render(100);
+        if (std::string(place.name) == "middle") {
+          EXPECT_NE(plain, feathered) << "the feather changed nothing";
+        }
+      }
+}
+
 TEST_F(RunTest, RepeatsRenderTheSameAndKeepTheStoredPatternSettings) {
   host_->SetImage(Probe(88, 66, 3));
   filterhost::RunReport first = RunWith([](ParameterBlock& b) {
