@@ -33,7 +33,7 @@ plugin::Rect FilterRow(int32_t row) {
 
 // Sets both plane ranges by the image mode; false for a mode the module does not take.
 bool SetPlanes() {
-  const int32_t bytesPerPixel = BytesPerPixelOfMode(gFilterRecord->imageMode);
+  const int32_t bytesPerPixel = BytesPerPixelOfImageMode(gFilterRecord->imageMode);
   if (bytesPerPixel == 0) {
     gResult = plugin::kFilterBadMode;
     return false;
@@ -129,7 +129,7 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
   if (block == nullptr) return plugin::kMemFullErr;
   ImageBuffer* preview = ImageFromRef(block->previewImage);
   if (preview == nullptr) return StartPreviewReading(block);
-  if (BytesPerPixelOfMode(gFilterRecord->imageMode) == 0) {
+  if (BytesPerPixelOfImageMode(gFilterRecord->imageMode) == 0) {
     gResult = plugin::kFilterBadMode;
     return plugin::kBadModeResult;
   }
@@ -147,7 +147,7 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
 
 }  // namespace
 
-int32_t BytesPerPixelOfMode(int16_t imageMode) {
+int32_t BytesPerPixelOfImageMode(int16_t imageMode) {
   switch (imageMode) {
     case plugin::kModeGray: return 1;
     case plugin::kModeRGB: return 3;
@@ -158,7 +158,7 @@ int32_t BytesPerPixelOfMode(int16_t imageMode) {
 
 int32_t ComputeBufferSpace(int64_t budget, bool hostSuiteUsable, int32_t width, int32_t height, int16_t imageMode) {
   if (hostSuiteUsable) return kHostSuiteBufferSpace;
-  const int64_t rowBytes = int64_t(width) * BytesPerPixelOfMode(imageMode);
+  const int64_t rowBytes = int64_t(width) * BytesPerPixelOfImageMode(imageMode);
   const int64_t imageBytes = rowBytes * height;
   const int64_t reserve = std::clamp<int64_t>((budget - 0x100000) / 8, 0, std::max<int64_t>(imageBytes, 0));
   const int64_t space = std::max<int64_t>(budget - reserve - rowBytes, kMinimumBufferSpace);

@@ -21,7 +21,8 @@ void ReleaseRunObjects();
 int32_t ComputeBufferSpace(int64_t budget, bool hostSuiteUsable, int32_t width, int32_t height,
                            int16_t imageMode);
 
-// Bytes per pixel of an accepted image mode (1, 3 or 4); 0 for any other.
-int32_t BytesPerPixelOfMode(int16_t imageMode);
+// Bytes per pixel of an image mode the module accepts (gray 1, RGB 3, CMYK 4);
+// 0 for any other, 16-bit gray among them.
+int32_t BytesPerPixelOfImageMode(int16_t imageMode);
 
 }  // namespace quiltora
