@@ -4,8 +4,8 @@
 //
 //   0 About          1 Parameters       2 Prepare (between runs only)  3 Start
 //   4 Continue, the requests served     5 Continue, nothing delivered
-//   6 Finish         7 x: selector x (signed, mostly unknown; Continue is
-//                         made as by 5, since hosts serve before they call it)
+//   6 Finish         7 x: selector x (signed, mostly unknown; Continue and
+//                         Prepare are made as by 5 and 2)
 //   8 x: the (x % 8 + 1)-th next allocation fails
 //   9 x: every allocation from the (x % 8 + 1)-th next on fails (x = 255: none)
 //  10 x: the (x % 16 + 1)-th next abort check says stop
@@ -159,8 +159,8 @@ class Program {
       case 7: {
         const int16_t selector = int8_t(Next());
         if (selector == plugin::kSelectorContinue)
-          Continue(false);
-        else
+          Continue(false);  // hosts serve before they call it
+        else if (selector != plugin::kSelectorPrepare || !inRun_)
           Selector(selector);
         break;
       }
