@@ -62,6 +62,13 @@ void SanitiseParameters(ParameterBlock* block) {
   block->sourcePath[kSourcePathSize - 1] = '\0';
   if (!(block->tileOffsetFracX >= -1.0 && block->tileOffsetFracX <= 1.0)) block->tileOffsetFracX = 0.0;
   if (!(block->tileOffsetFracY >= -1.0 && block->tileOffsetFracY <= 1.0)) block->tileOffsetFracY = 0.0;
+  // A stored selection is a set of fractions of the source; anything else (a
+  // number out of all range, not a number) gets the middle ninth.
+  SelectionFrame& frame = block->selectionNormalised;
+  auto fraction = [](double value) { return value >= -0.5 && value <= 1.5; };
+  if (!fraction(frame.top) || !fraction(frame.left) || !fraction(frame.bottom) || !fraction(frame.right) ||
+      !(frame.shear >= -64.0 && frame.shear <= 64.0))
+    frame = SelectionFrame{1.0 / 3, 1.0 / 3, 2.0 / 3, 2.0 / 3, 0.0};
 }
 
 // The block of this run; a host that starts a run without one gets a block
@@ -172,6 +179,9 @@ int16_t DoPrepare(plugin::FilterRecord* record) {
     gResult = 16;
     return plugin::kStopped;
   }
+  // Objects left by a run the host never finished live in memory of the
+  // current sources: release them before the sources change.
+  ReleaseRunObjects();
   MemorySources sources;
   sources.ownMemoryEnabled = true;
   if (HostBufferSuiteUsable(record->bufferProcs)) sources.bufferProcs = record->bufferProcs;
