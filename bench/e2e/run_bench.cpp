@@ -1,13 +1,18 @@
 // Whole filter runs through the module's export, timed beside the floor of
 // any filter: reading the whole input once and writing the whole output once.
 //
-//   run_bench [module path] [--quick]
+//   run_bench [module path] [--quick] [--size WxH] [--symmetry S] [--runs N]
+//
+// --size, --symmetry and --runs narrow the run to one size, one symmetry and
+// N attempts per case, for profiling.
 //
 // Prints, per case: the run's wall time, the time spent inside the module,
 // both as ratios to the memcpy floor measured in the same process, and the
 // most memory the module held through the host's suites.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -56,9 +61,16 @@ struct Case {
 int main(int argc, char** argv) {
   std::string modulePath = filterhost::ModuleBesideExecutable();
   bool quick = false;
+  int32_t onlyWidth = 0, onlyHeight = 0, onlySymmetry = 0, runs = 3;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0)
       quick = true;
+    else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc)
+      std::sscanf(argv[++i], "%dx%d", &onlyWidth, &onlyHeight);
+    else if (std::strcmp(argv[i], "--symmetry") == 0 && i + 1 < argc)
+      onlySymmetry = std::atoi(argv[++i]);
+    else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+      runs = std::max(1, std::atoi(argv[++i]));
     else
       modulePath = argv[i];
   }
@@ -67,22 +79,24 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "run_bench: %s\n", module.error().c_str());
     return 1;
   }
-  const std::pair<int32_t, int32_t> sizes[] = {{4000, 3000}, {8000, 8000}};
+  std::vector<std::pair<int32_t, int32_t>> sizes = {{4000, 3000}, {8000, 8000}};
+  if (onlyWidth > 0 && onlyHeight > 0) sizes = {{onlyWidth, onlyHeight}};
   std::vector<Case> cases;
   for (int32_t symmetry : {1, 7, 8, 13, 17})
+    if (onlySymmetry == 0 || symmetry == onlySymmetry)
     for (const Case& blend : {Case{0, 1, 100, 0}, Case{0, 8, 50, 0}, Case{0, 1, 100, 30}})
       cases.push_back(Case{symmetry, blend.blendMode, blend.opacity, blend.feather});
   std::printf("%-11s %3s %-12s %8s %9s %9s %10s %12s %12s\n", "size", "sym", "blend", "feather", "wall s", "module s",
               "floor s", "wall/floor", "module peak");
   for (const auto& [width, height] : sizes) {
-    if (quick && width > 4000) break;
+    if (quick && width > 4000 && onlyWidth == 0) break;
     const filterhost::Image original = Texture(width, height);
     const double floor = FloorSeconds(original);
     filterhost::Host host(module);
     for (const Case& c : cases) {
       double wall = 1e9, inModule = 1e9;
-      // The best of three runs: the machine may be busy.
-      for (int attempt = 0; attempt < 3; ++attempt) {
+      // The best of a few runs: the machine may be busy.
+      for (int attempt = 0; attempt < runs; ++attempt) {
         host.SetImage(original);
         if (host.Parameters() != 0) return 1;
         std::vector<uint8_t> bytes = host.ParameterBytes();
