@@ -111,10 +111,10 @@ void BlendFeatherSpanFixed(const FeatherBuffers& buffers, const FeatherMask& mas
     for (int32_t k = 0; k < kMaxImages; ++k) {
       if ((imageSet & (1u << k)) == 0) continue;
       const AffineMap& image = images[k];
-      const int32_t sx =
-          WrapAdd(WrapAdd(FixMul(image.a, centreX), FixMul(image.b, centreY)), image.e);
-      const int32_t sy =
-          WrapAdd(WrapAdd(FixMul(image.c, centreX), FixMul(image.d, centreY)), image.f);
+      const int32_t sx = WrapAdd(
+          WrapAdd(FixMulInline(image.a, centreX), FixMulInline(image.b, centreY)), image.e);
+      const int32_t sy = WrapAdd(
+          WrapAdd(FixMulInline(image.c, centreX), FixMulInline(image.d, centreY)), image.f);
       int32_t ix, iy, fx, fy;
       SplitClamped(sx, maxX, &ix, &fx);
       SplitClamped(sy, maxY, &iy, &fy);

@@ -139,9 +139,9 @@ void BilinearSample(const uint8_t* p, int32_t pixelStep, int32_t rowBytes, int32
   const uint8_t* below = p + rowBytes;
   for (int c = 0; c < channels; ++c) {
     const int32_t c00 = p[c], c10 = p[pixelStep + c], c01 = below[c], c11 = below[pixelStep + c];
-    const int32_t top = (c00 << 16) + FixMul(fx, (c10 - c00) * 65536);
-    const int32_t bottom = (c01 << 16) + FixMul(fx, (c11 - c01) * 65536);
-    out[c] = static_cast<uint8_t>((top + FixMul(fy, bottom - top) + 0x8000) >> 16);
+    const int32_t top = (c00 << 16) + FixMulInline(fx, (c10 - c00) * 65536);
+    const int32_t bottom = (c01 << 16) + FixMulInline(fx, (c11 - c01) * 65536);
+    out[c] = static_cast<uint8_t>((top + FixMulInline(fy, bottom - top) + 0x8000) >> 16);
   }
 }
 
