@@ -1,7 +1,6 @@
 #include "render/rect_builders.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "render/hex_machinery.h"
 
@@ -131,76 +130,28 @@ void WriteFoldedRow(const TileBuffers& buffers, const PixelLayout& layout, const
   }
 }
 
-// count pixels read sourceStride bytes apart, written tileStride bytes apart.
-template <int kChannels>
-inline void CopyTurnedRun(const uint8_t* source, int64_t sourceStride, uint8_t* tile,
-                          int64_t tileStride, int32_t count) {
-  for (int32_t k = 0; k < count; ++k) {
-    std::memcpy(tile, source, kChannels);
-    source += sourceStride;
-    tile += tileStride;
-  }
-}
-
-// Turned copies are made in blocks of a group's rows by 16 source columns,
-// gathered first into a small array by row pieces, then written out as row
-// pieces of the tile: neither the source nor the tile is walked down a
-// column, which would touch a new page and cache line for every pixel.
-constexpr int32_t kTurnedBlockRows = kTurnedColumnRows;
-constexpr int32_t kTurnedBlockColumns = 16;
-
-template <int kChannels>
-void WriteTurnedBlocks(const TileBuffers& buffers, const PixelLayout& layout, int16_t number,
-                       int32_t n, int32_t first, int32_t end) {
-  const int32_t step = layout.tileStep;
-  // block[i][j]: source pixel (blockRow + i, blockColumn + j).
-  uint8_t block[kTurnedBlockRows][kTurnedBlockColumns][kChannels];
-  for (int32_t blockColumn = 0; blockColumn < n; blockColumn += kTurnedBlockColumns) {
-    if (number == 2 && blockColumn >= end) break;
-    const int32_t columns = std::min(n - blockColumn, kTurnedBlockColumns);
-    for (int32_t blockRow = first; blockRow < end; blockRow += kTurnedBlockRows) {
-      const int32_t rows = std::min(end - blockRow, kTurnedBlockRows);
-      if (number == 2 && blockColumn >= blockRow + rows) continue;
-      for (int32_t i = 0; i < rows; ++i) {
-        // Member 2 reads source (i, j) for j ≤ i only.
-        const int32_t count =
-            number == 2 ? std::min(columns, blockRow + i + 1 - blockColumn) : columns;
-        if (count <= 0) continue;
-        CopyTurnedRun<kChannels>(
-            SourcePixel(buffers, layout, blockRow + i, blockColumn) + layout.sourceSkip,
-            layout.sourceStep, block[i][0], kChannels, count);
-      }
-      for (int32_t j = 0; j < columns; ++j) {
-        const int32_t column = blockColumn + j;
-        if (number == 2) {
-          const int32_t from = std::max(0, column - blockRow);
-          if (from >= rows) continue;
-          CopyTurnedRun<kChannels>(block[from][j], kTurnedBlockColumns * kChannels,
-                                   TilePixel(buffers, layout, column, blockRow + from) + layout.tileSkip,
-                                   step, rows - from);
-          continue;
-        }
-        CopyTurnedRun<kChannels>(block[0][j], kTurnedBlockColumns * kChannels,
-                                 TilePixel(buffers, layout, 2 * n - 1 - column, blockRow) + layout.tileSkip,
-                                 step, rows);
-        CopyTurnedRun<kChannels>(block[0][j], kTurnedBlockColumns * kChannels,
-                                 TilePixel(buffers, layout, column, 2 * n - 1 - blockRow) + layout.tileSkip,
-                                 -step, rows);
-      }
-    }
-  }
-}
-
 // The copies of members 2 and 8 that turn source rows into tile columns, for
-// source rows first..end − 1: member 2 puts source (i, j) on (j, i) for
-// j ≤ i; member 8 on (2N − 1 − j, i) and (j, 2N − 1 − i).
+// source rows first..end − 1, written as one short row run per tile row:
+// member 2 puts source (i, j) on (j, i) for j ≤ i; member 8 on
+// (2N − 1 − j, i) and (j, 2N − 1 − i).
 void WriteTurnedColumns(const TileBuffers& buffers, const PixelLayout& layout, int16_t number,
                         int32_t n, int32_t first, int32_t end) {
-  switch (layout.channels) {
-    case 1: WriteTurnedBlocks<1>(buffers, layout, number, n, first, end); break;
-    case 3: WriteTurnedBlocks<3>(buffers, layout, number, n, first, end); break;
-    case 4: WriteTurnedBlocks<4>(buffers, layout, number, n, first, end); break;
-    default: break;
+  const int64_t down = buffers.sourceRowBytes;
+  const int32_t step = layout.tileStep;
+  for (int32_t j = 0; j < n; ++j) {
+    if (number == 2) {
+      const int32_t from = std::max(first, j);
+      if (from >= end) break;
+      CopyPixelRun(SourcePixel(buffers, layout, from, j) + layout.sourceSkip, down,
+                   TilePixel(buffers, layout, j, from) + layout.tileSkip, step, end - from,
+                   layout.channels);
+      continue;
+    }
+    const uint8_t* column = SourcePixel(buffers, layout, first, j) + layout.sourceSkip;
+    CopyPixelRun(column, down, TilePixel(buffers, layout, 2 * n - 1 - j, first) + layout.tileSkip,
+                 step, end - first, layout.channels);
+    CopyPixelRun(column, down, TilePixel(buffers, layout, j, 2 * n - 1 - first) + layout.tileSkip,
+                 -step, end - first, layout.channels);
   }
 }
 
