@@ -147,15 +147,49 @@ QUILTORA_ALWAYS_INLINE inline void BlendPixel(const uint8_t* tile, const uint8_t
   }
 }
 
+// A separable operation over bytes that correspond one to one.
+template <class Op>
+inline void FlatBytes(const uint8_t* tile, const uint8_t* in, uint8_t* out, size_t bytes, uint16_t f) {
+  for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], f));
+}
+
+// The same loop compiled for AVX2 as well, taken when the processor has it:
+// the same integer operations on twice as many lanes, so the same bytes.
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define QUILTORA_BLEND_AVX2 1
+template <class Op>
+[[gnu::target("avx2")]] void FlatBytesAvx2(const uint8_t* tile, const uint8_t* in, uint8_t* out, size_t bytes,
+                                           uint16_t f) {
+  for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], f));
+}
+
+inline bool ProcessorHasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+#endif
+
+template <class Op>
+inline void FlatRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, size_t bytes, uint16_t f) {
+#ifdef QUILTORA_BLEND_AVX2
+  if (ProcessorHasAvx2()) {
+    FlatBytesAvx2<Op>(tile, in, out, bytes, f);
+    return;
+  }
+#endif
+  FlatBytes<Op>(tile, in, out, bytes, f);
+}
+
 // count consecutive tile pixels, none of them past the tile row's end.
 template <class L, class Op>
 inline void BlendRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t count, int32_t factor) {
   if constexpr (L::kFlat && Op::kCopy) {
     std::memcpy(out, tile, static_cast<size_t>(count) * L::kOutBytes);
   } else if constexpr (L::kFlat && Op::kSeparable) {
-    const size_t bytes = static_cast<size_t>(count) * L::kOutBytes;
-    const uint16_t f = static_cast<uint16_t>(factor);
-    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], f));
+    FlatRun<Op>(tile, in, out, static_cast<size_t>(count) * L::kOutBytes, static_cast<uint16_t>(factor));
   } else {
     for (int32_t i = 0; i < count; ++i) {
       BlendPixel<L, Op>(tile + L::kTileSkip, in + L::kOutSkip, out + L::kOutSkip, factor);

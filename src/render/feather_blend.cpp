@@ -74,26 +74,52 @@ FeatherBuffers MakeFeatherBuffers(const TileSymmetry& symmetry, const uint8_t* s
 
 void CopyFeatherSpan(const FeatherBuffers& buffers, int32_t y, int32_t first, int32_t last) {
   if (last < first) return;
+  if (IsPlainCopy(buffers.layout)) {
+    std::memcpy(buffers.WorkAt(first, y), buffers.SourceAt(first, y),
+                static_cast<size_t>(last - first + 1) * static_cast<size_t>(buffers.layout.channels));
+    return;
+  }
   CopyPixelRun(buffers.SourceAt(first, y), buffers.layout.sourceStep, buffers.WorkAt(first, y),
                buffers.layout.tileStep, last - first + 1, buffers.layout.channels);
 }
 
-void BlendFeatherSpan(const FeatherBuffers& buffers, const FeatherMask& mask, int32_t y,
-                      int32_t first, int32_t last, const WholeImage* images, uint32_t imageSet) {
-  const int32_t channels = buffers.layout.channels;
+namespace {
+
+// BlendFeatherSpan for a fixed channel count: the terms are summed as they
+// are found (integer sums, so the order does not matter) rather than listed.
+template <int kChannels>
+void BlendWholeSpan(const FeatherBuffers& buffers, const FeatherMask& mask, int32_t y,
+                    int32_t first, int32_t last, const WholeImage* images, uint32_t imageSet) {
   for (int32_t x = first; x <= last; ++x) {
-    BlendTerms terms;
-    terms.Add(mask.At(x, y), buffers.SourceAt(x, y), channels);
-    for (int32_t k = 0; k < kMaxImages; ++k) {
-      if ((imageSet & (1u << k)) == 0) continue;
-      const WholeImage& image = images[k];
+    int32_t total = mask.At(x, y);
+    int32_t sums[kChannels];
+    const uint8_t* own = buffers.SourceAt(x, y);
+    for (int c = 0; c < kChannels; ++c) sums[c] = total * own[c];
+    for (uint32_t set = imageSet & ((1u << kMaxImages) - 1); set != 0; set &= set - 1) {
+      const WholeImage& image = images[__builtin_ctz(set)];
       const int32_t column = image.xx * x + image.xy * y + image.x0;
       const int32_t row = image.yx * x + image.yy * y + image.y0;
       if (!buffers.CanRead(column, row)) continue;
       const int32_t weight = mask.At(column, row);
-      if (weight != 0) terms.Add(weight, buffers.SourceAt(column, row), channels);
+      if (weight == 0) continue;
+      const uint8_t* value = buffers.SourceAt(column, row);
+      total += weight;
+      for (int c = 0; c < kChannels; ++c) sums[c] += weight * value[c];
     }
-    WriteBlend(terms, channels, buffers.WorkAt(x, y));
+    uint8_t* out = buffers.WorkAt(x, y);
+    for (int c = 0; c < kChannels; ++c) out[c] = static_cast<uint8_t>(total == 0 ? 0 : sums[c] / total);
+  }
+}
+
+}  // namespace
+
+void BlendFeatherSpan(const FeatherBuffers& buffers, const FeatherMask& mask, int32_t y,
+                      int32_t first, int32_t last, const WholeImage* images, uint32_t imageSet) {
+  switch (buffers.layout.channels) {
+    case 1: BlendWholeSpan<1>(buffers, mask, y, first, last, images, imageSet); break;
+    case 3: BlendWholeSpan<3>(buffers, mask, y, first, last, images, imageSet); break;
+    case 4: BlendWholeSpan<4>(buffers, mask, y, first, last, images, imageSet); break;
+    default: break;
   }
 }
 
@@ -111,10 +137,10 @@ void BlendFeatherSpanFixed(const FeatherBuffers& buffers, const FeatherMask& mas
     for (int32_t k = 0; k < kMaxImages; ++k) {
       if ((imageSet & (1u << k)) == 0) continue;
       const AffineMap& image = images[k];
-      const int32_t sx =
-          WrapAdd(WrapAdd(FixMul(image.a, centreX), FixMul(image.b, centreY)), image.e);
-      const int32_t sy =
-          WrapAdd(WrapAdd(FixMul(image.c, centreX), FixMul(image.d, centreY)), image.f);
+      const int32_t sx = WrapAdd(
+          WrapAdd(FixMulInline(image.a, centreX), FixMulInline(image.b, centreY)), image.e);
+      const int32_t sy = WrapAdd(
+          WrapAdd(FixMulInline(image.c, centreX), FixMulInline(image.d, centreY)), image.f);
       int32_t ix, iy, fx, fy;
       SplitClamped(sx, maxX, &ix, &fx);
       SplitClamped(sy, maxY, &iy, &fy);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/checked.h"
 
@@ -57,54 +58,92 @@ class OutlineCanvas {
   RowExtent* rows_;
 };
 
-// Turns the outline marks (1) into 4-neighbour distances to the outline,
-// held at cap: one pass down and right, one pass up and left.
+// A row of marks (1) and blanks (0) becomes each pixel's distance to the
+// nearest mark of the row, held at cap: one pass right, one pass left. Far
+// from any mark the passes step eight pixels at a time.
+void RowDistances(uint8_t* row, int32_t width, uint8_t cap) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  int32_t run = cap;
+  int32_t x = 0;
+  while (x < width) {
+    if (run == cap && x + 8 <= width) {
+      uint64_t word;
+      std::memcpy(&word, row + x, 8);
+      if (word == 0) {
+        std::memset(row + x, cap, 8);
+        x += 8;
+        continue;
+      }
+    }
+    run = row[x] == 1 ? 0 : std::min(run + 1, static_cast<int32_t>(cap));
+    row[x] = static_cast<uint8_t>(run);
+    ++x;
+  }
+  run = cap;
+  x = width - 1;
+  while (x >= 0) {
+    if (run == cap && x >= 7) {
+      uint64_t word;
+      std::memcpy(&word, row + x - 7, 8);
+      if (word == kOnes * cap) {
+        x -= 8;
+        continue;
+      }
+    }
+    run = std::min(static_cast<int32_t>(row[x]), run + 1);
+    row[x] = static_cast<uint8_t>(run);
+    --x;
+  }
+}
+
+// nearer = min(nearer, min(farther + 1, cap)) across a row: the step from
+// the row above (or below) that the column part of the distance adds.
+void RelaxFromRow(uint8_t* row, const uint8_t* neighbour, int32_t width, uint8_t cap) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint8_t stepped = std::min(static_cast<uint8_t>(neighbour[x] + 1), cap);
+    row[x] = std::min(row[x], stepped);
+  }
+}
+
+// Turns the outline marks (1) into 4-neighbour (city-block) distances to the
+// outline, held at cap. The distance splits into a part along the row and a
+// part across rows: each row first gets the distance to its nearest mark,
+// then one pass down and one pass up the rows add the rows above and below,
+// a whole row at a time.
 void DistanceToOutline(FeatherMask* mask, uint8_t cap) {
   const int32_t width = mask->width, height = mask->height, rowBytes = mask->rowBytes;
   uint8_t* values = mask->values.get();
-  for (int32_t y = 0; y < height; ++y) {
+  for (int32_t y = 0; y < height; ++y)
+    RowDistances(values + static_cast<size_t>(y) * static_cast<size_t>(rowBytes), width, cap);
+  for (int32_t y = 1; y < height; ++y) {
     uint8_t* row = values + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
-    for (int32_t x = 0; x < width; ++x) row[x] = row[x] == 1 ? 0 : cap;
+    RelaxFromRow(row, row - rowBytes, width, cap);
   }
-  auto relax = [cap](uint8_t* value, uint8_t neighbour) {
-    const int next = std::min<int>(neighbour + 1, cap);
-    if (next < *value) *value = static_cast<uint8_t>(next);
-  };
-  for (int32_t y = 0; y < height; ++y) {
+  for (int32_t y = height - 2; y >= 0; --y) {
     uint8_t* row = values + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
-    for (int32_t x = 0; x < width; ++x) {
-      if (x > 0) relax(&row[x], row[x - 1]);
-      if (y > 0) relax(&row[x], row[x - rowBytes]);
-    }
-  }
-  for (int32_t y = height - 1; y >= 0; --y) {
-    uint8_t* row = values + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
-    for (int32_t x = width - 1; x >= 0; --x) {
-      if (x + 1 < width) relax(&row[x], row[x + 1]);
-      if (y + 1 < height) relax(&row[x], row[x + rowBytes]);
-    }
+    RelaxFromRow(row, row + rowBytes, width, cap);
   }
 }
 
 // Distances become ring values: the outline f + 1, the inside rising to
-// 2f + 1, the outside falling to 0.
+// 2f + 1, the outside falling to 0. Distances are at most f + 1, so outside
+// a pixel takes f + 1 − d and inside min(f + 1 + d, 2f + 1), the outline
+// (d = 0) f + 1 by either.
 void DistanceToRings(FeatherMask* mask, const RowExtent* rows, int32_t f) {
+  const uint8_t outline = static_cast<uint8_t>(f + 1);
+  const uint8_t deepest = static_cast<uint8_t>(2 * f + 1);
   for (int32_t y = 0; y < mask->height; ++y) {
     uint8_t* row =
         mask->values.get() + static_cast<size_t>(y) * static_cast<size_t>(mask->rowBytes);
-    for (int32_t x = 0; x < mask->width; ++x) {
-      const int32_t distance = row[x];
-      const bool inside = x > rows[y].first && x < rows[y].last;
-      int32_t value = 0;
-      if (distance == 0) {
-        value = f + 1;
-      } else if (inside) {
-        value = std::min(f + 1 + distance, 2 * f + 1);
-      } else {
-        value = std::max(f + 1 - distance, 0);
-      }
-      row[x] = static_cast<uint8_t>(value);
-    }
+    const int32_t width = mask->width;
+    // Inside: strictly between the row's outline extremes.
+    const int32_t insideFirst =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{rows[y].first} + 1, 0, width));
+    const int32_t insideEnd = std::clamp(rows[y].last, insideFirst, width);
+    for (int32_t x = 0; x < insideFirst; ++x) row[x] = static_cast<uint8_t>(outline - row[x]);
+    for (int32_t x = insideFirst; x < insideEnd; ++x)
+      row[x] = static_cast<uint8_t>(std::min<int32_t>(outline + row[x], deepest));
+    for (int32_t x = insideEnd; x < width; ++x) row[x] = static_cast<uint8_t>(outline - row[x]);
   }
 }
 

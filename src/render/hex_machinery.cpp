@@ -71,6 +71,85 @@ void SampleInterior(const HexSource& source, int32_t sx, int32_t sy, int32_t ste
   }
 }
 
+// The interior samples of plain pixels, a batch at a time: the four
+// neighbours' bytes and the fractions are gathered per channel first, then
+// blended by one loop of 32-bit integer operations that the compiler runs on
+// vector lanes. fy × (bottom − top) >> 16 is taken as fy × high + (fy × low
+// >> 16) over the 16-bit halves of the difference: the same floor, in 32 bits.
+constexpr int32_t kBatchPixels = 64;
+
+struct InteriorBatch {
+  int32_t c00[kBatchPixels * 4], c10[kBatchPixels * 4], c01[kBatchPixels * 4],
+      c11[kBatchPixels * 4], fx[kBatchPixels * 4], fy[kBatchPixels * 4];
+};
+
+inline void BlendBatchBytes(const InteriorBatch& batch, int32_t elements, uint8_t* out) {
+  for (int32_t i = 0; i < elements; ++i) {
+    const int32_t top = (batch.c00[i] << 16) + batch.fx[i] * (batch.c10[i] - batch.c00[i]);
+    const int32_t bottom = (batch.c01[i] << 16) + batch.fx[i] * (batch.c11[i] - batch.c01[i]);
+    const int32_t difference = bottom - top;
+    const int32_t high = difference >> 16;
+    const uint32_t low = static_cast<uint32_t>(difference) & 0xFFFFu;
+    const int32_t scaled =
+        batch.fy[i] * high + static_cast<int32_t>((static_cast<uint32_t>(batch.fy[i]) * low) >> 16);
+    out[i] = static_cast<uint8_t>((top + scaled + 0x8000) >> 16);
+  }
+}
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+[[gnu::target("avx2")]] void BlendBatchBytesAvx2(const InteriorBatch& batch, int32_t elements,
+                                                 uint8_t* out) {
+  BlendBatchBytes(batch, elements, out);
+}
+
+bool ProcessorHasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+#define QUILTORA_HEX_AVX2 1
+#endif
+
+template <int kChannels>
+void SampleInteriorPlain(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
+                         int32_t stepY, uint8_t* out, int32_t count) {
+  const uint8_t* origin = source.origin;
+  const int32_t rowBytes = source.rowBytes;
+  InteriorBatch batch;
+  while (count > 0) {
+    const int32_t pixels = count < kBatchPixels ? count : kBatchPixels;
+    for (int32_t k = 0; k < pixels; ++k) {
+      const uint8_t* p = origin + static_cast<int64_t>(sy >> 16) * rowBytes +
+                         static_cast<int64_t>(sx >> 16) * kChannels;
+      const uint8_t* below = p + rowBytes;
+      for (int c = 0; c < kChannels; ++c) {
+        const int32_t i = k * kChannels + c;
+        batch.c00[i] = p[c];
+        batch.c10[i] = p[kChannels + c];
+        batch.c01[i] = below[c];
+        batch.c11[i] = below[kChannels + c];
+        batch.fx[i] = sx & 0xFFFF;
+        batch.fy[i] = sy & 0xFFFF;
+      }
+      sx = WrapAdd(sx, stepX);
+      sy = WrapAdd(sy, stepY);
+    }
+#ifdef QUILTORA_HEX_AVX2
+    if (ProcessorHasAvx2()) {
+      BlendBatchBytesAvx2(batch, pixels * kChannels, out);
+    } else {
+      BlendBatchBytes(batch, pixels * kChannels, out);
+    }
+#else
+    BlendBatchBytes(batch, pixels * kChannels, out);
+#endif
+    out += static_cast<int64_t>(pixels) * kChannels;
+    count -= pixels;
+  }
+}
+
 template <int kChannels, FractionRule kRule>
 void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX,
                    int32_t stepY, uint8_t* out, int32_t tileStep, int32_t count) {
@@ -100,9 +179,15 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
   while (begin < count && !IsInterior(source, sx, sy, stepX, stepY, begin)) ++begin;
   while (end > begin && !IsInterior(source, sx, sy, stepX, stepY, end - 1)) --end;
   SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
-  SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
-                            stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
-                            end - begin);
+  if (source.pixelStep == kChannels && tileStep == kChannels) {
+    SampleInteriorPlain<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin),
+                                   stepX, stepY, out + static_cast<int64_t>(begin) * tileStep,
+                                   end - begin);
+  } else {
+    SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
+                              stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
+                              end - begin);
+  }
   SampleEdgeRun<kChannels, kRule>(source, Advance(sx, stepX, end), Advance(sy, stepY, end), stepX,
                                   stepY, out + static_cast<int64_t>(end) * tileStep, tileStep,
                                   count - end);
@@ -139,9 +224,9 @@ void BilinearSample(const uint8_t* p, int32_t pixelStep, int32_t rowBytes, int32
   const uint8_t* below = p + rowBytes;
   for (int c = 0; c < channels; ++c) {
     const int32_t c00 = p[c], c10 = p[pixelStep + c], c01 = below[c], c11 = below[pixelStep + c];
-    const int32_t top = (c00 << 16) + FixMul(fx, (c10 - c00) * 65536);
-    const int32_t bottom = (c01 << 16) + FixMul(fx, (c11 - c01) * 65536);
-    out[c] = static_cast<uint8_t>((top + FixMul(fy, bottom - top) + 0x8000) >> 16);
+    const int32_t top = (c00 << 16) + FixMulInline(fx, (c10 - c00) * 65536);
+    const int32_t bottom = (c01 << 16) + FixMulInline(fx, (c11 - c01) * 65536);
+    out[c] = static_cast<uint8_t>((top + FixMulInline(fy, bottom - top) + 0x8000) >> 16);
   }
 }
 
