@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -29,7 +30,8 @@ struct HostHandle {
 };
 
 struct HostBuffer {
-  std::vector<uint8_t> bytes;
+  std::unique_ptr<uint8_t[]> bytes;  // exactly size bytes, so overruns leave the allocation
+  size_t size = 0;
   int locks = 0;
 };
 
@@ -112,7 +114,9 @@ plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
   if (size < 0) return plugin::kMemFullErr;
   if (gCurrentHost == nullptr || !gCurrentHost->CountAllocation(size)) return plugin::kMemFullErr;
   auto* buffer = new HostBuffer;
-  buffer->bytes.assign(size_t(size), kFreshMemoryFill);
+  buffer->bytes.reset(new uint8_t[size_t(size)]);
+  buffer->size = size_t(size);
+  if (gCurrentHost->fillsFreshMemory()) std::memset(buffer->bytes.get(), kFreshMemoryFill, buffer->size);
   *id = reinterpret_cast<plugin::BufferID>(buffer);
   gCurrentHost->TrackModuleAllocation(buffer, true);
   return plugin::kNoErr;
@@ -121,7 +125,7 @@ plugin::OSErr AllocateBuffer(int32_t size, plugin::BufferID* id) {
 char* LockBuffer(plugin::BufferID id, plugin::Boolean) {
   auto* buffer = reinterpret_cast<HostBuffer*>(id);
   ++buffer->locks;
-  return reinterpret_cast<char*>(buffer->bytes.data());
+  return reinterpret_cast<char*>(buffer->bytes.get());
 }
 
 void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->locks; }
@@ -129,7 +133,7 @@ void UnlockBuffer(plugin::BufferID id) { --reinterpret_cast<HostBuffer*>(id)->lo
 void FreeBuffer(plugin::BufferID id) {
   auto* buffer = reinterpret_cast<HostBuffer*>(id);
   if (gCurrentHost != nullptr) {
-    gCurrentHost->Released(int64_t(buffer->bytes.size()));
+    gCurrentHost->Released(int64_t(buffer->size));
     gCurrentHost->TrackModuleAllocation(id, false);
   }
   delete buffer;

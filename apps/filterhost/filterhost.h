@@ -96,6 +96,11 @@ class Host {
   void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
   Faults& faults() { return faults_; }
+  // Buffers from the buffer suite come filled with a pattern, so that reading
+  // memory before writing it shows; a benchmark switches that off, as the
+  // fill is the host's cost, not the module's.
+  void SetFillFreshMemory(bool fill) { fillFreshMemory_ = fill; }
+  bool fillsFreshMemory() const { return fillFreshMemory_; }
   void SetMaxSpace(int32_t maxSpace) { record_.maxSpace = maxSpace; }
 
   // Selector calls, as a host makes them.
@@ -185,6 +190,7 @@ class Host {
   plugin::Rect servedOut_{};
   int16_t servedOutLo_ = 0, servedOutHi_ = -1;
   int allocations_ = 0;
+  bool fillFreshMemory_ = true;
   int liveAllocations_ = 0;
   int64_t liveBytes_ = 0;
   int64_t peakBytes_ = 0;
