@@ -87,14 +87,7 @@ ImageBuffer* MakeConverted(const ImageBuffer* picture, const Window& window, int
 
 }  // namespace
 
-int32_t LoadedSourceFormat(int32_t imageMode) {
-  switch (imageMode) {
-    case 1: return kFormatGray8;
-    case 3: return kFormatBGR24;
-    case 4: return kFormatFour32;
-    default: return 0;
-  }
-}
+int32_t LoadedSourceFormat(int32_t imageMode) { return ImageFormatOfMode(imageMode); }
 
 ImageBuffer* ConvertLoadedSource(const ImageBuffer* picture, int32_t imageMode) {
   if (!IsPicture(picture)) return nullptr;

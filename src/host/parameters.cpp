@@ -40,15 +40,32 @@ constexpr int kMinimumFilterSide = 50;
 
 int32_t Clamp16(int32_t value) { return std::clamp<int32_t>(value, INT16_MIN, INT16_MAX); }
 
-int32_t FilterWidth(const plugin::FilterRecord* record) {
-  return record->filterRect.right - record->filterRect.left;
+// Gives a handle that cannot hold a block back to the host's suite and
+// clears parameters.
+void DiscardUnusableParameters(plugin::FilterRecord* record) {
+  if (record->parameters == nullptr) return;
+  // A handle too small to be ours came from the host's suite: give it back.
+  if (HostHandleSuiteUsable(record->handleProcs)) record->handleProcs->disposeProc(record->parameters);
+  record->parameters = nullptr;
 }
 
-int32_t FilterHeight(const plugin::FilterRecord* record) {
-  return record->filterRect.bottom - record->filterRect.top;
+// A zero-filled block as a handle; null on failure.
+plugin::Handle NewParameterHandle(const plugin::FilterRecord* record) {
+  const plugin::HandleProcs* procs = record->handleProcs;
+  if (HostHandleSuiteUsable(procs)) {
+    plugin::Handle handle = procs->newProc(int32_t(sizeof(ParameterBlock)));
+    // Host handles need not come cleared.
+    if (handle != nullptr && *handle != nullptr) std::memset(*handle, 0, sizeof(ParameterBlock));
+    return handle != nullptr && *handle != nullptr ? handle : nullptr;
+  }
+  return HandForGood(HandleNew(int32_t(sizeof(ParameterBlock))));
 }
 
 }  // namespace
+
+int32_t FilterWidth(const plugin::FilterRecord* record) { return record->filterRect.right - record->filterRect.left; }
+
+int32_t FilterHeight(const plugin::FilterRecord* record) { return record->filterRect.bottom - record->filterRect.top; }
 
 bool FilterAreaLargeEnough(const plugin::FilterRecord* record) {
   return FilterWidth(record) >= kMinimumFilterSide && FilterHeight(record) >= kMinimumFilterSide;
@@ -99,13 +116,6 @@ void ResetParameters(ParameterBlock* block) {
   block->sourceSmallerThanImage = 0;
 }
 
-void DiscardUnusableParameters(plugin::FilterRecord* record) {
-  if (record->parameters == nullptr) return;
-  // A handle too small to be ours came from the host's suite: give it back.
-  if (HostHandleSuiteUsable(record->handleProcs)) record->handleProcs->disposeProc(record->parameters);
-  record->parameters = nullptr;
-}
-
 ParameterBlock* LockParameters(const plugin::FilterRecord* record) {
   if (record == nullptr || record->parameters == nullptr) return nullptr;
   const plugin::HandleProcs* procs = record->handleProcs;
@@ -114,15 +124,17 @@ ParameterBlock* LockParameters(const plugin::FilterRecord* record) {
   return reinterpret_cast<ParameterBlock*>(*record->parameters);
 }
 
-plugin::Handle NewParameterHandle(const plugin::FilterRecord* record) {
-  const plugin::HandleProcs* procs = record->handleProcs;
-  if (HostHandleSuiteUsable(procs)) {
-    plugin::Handle handle = procs->newProc(int32_t(sizeof(ParameterBlock)));
-    // Host handles need not come cleared.
-    if (handle != nullptr && *handle != nullptr) std::memset(*handle, 0, sizeof(ParameterBlock));
-    return handle != nullptr && *handle != nullptr ? handle : nullptr;
-  }
-  return HandForGood(HandleNew(int32_t(sizeof(ParameterBlock))));
+ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
+  DiscardUnusableParameters(record);
+  plugin::Handle handle = NewParameterHandle(record);
+  if (handle == nullptr) return nullptr;
+  record->parameters = handle;
+  ParameterBlock* block = LockParameters(record);
+  if (block == nullptr) return nullptr;
+  block->magic = kParameterMagic;
+  block->version = kParameterVersion;
+  ResetParameters(block);
+  return block;
 }
 
 int16_t DoParameters(plugin::FilterRecord* record) {
@@ -130,15 +142,8 @@ int16_t DoParameters(plugin::FilterRecord* record) {
   ParameterBlock* block = LockParameters(record);
   if (block == nullptr) {
     // No block yet, or the host handed back one too small to be ours.
-    DiscardUnusableParameters(record);
-    plugin::Handle handle = NewParameterHandle(record);
-    if (handle == nullptr) return plugin::kStopped;
-    record->parameters = handle;
-    block = LockParameters(record);
+    block = CreateParameters(record);
     if (block == nullptr) return plugin::kStopped;
-    block->magic = kParameterMagic;
-    block->version = kParameterVersion;
-    ResetParameters(block);
     ReleaseRunObjects();
   }
   block->showDialog = 1;

@@ -18,16 +18,17 @@ void ResetSelection(ParameterBlock* block);
 // says its handle is smaller than a block.
 ParameterBlock* LockParameters(const plugin::FilterRecord* record);
 
-// Gives a handle that cannot hold a block back to the host's suite and
-// clears parameters.
-void DiscardUnusableParameters(plugin::FilterRecord* record);
-
-// Allocates a zero-filled block as a handle: through the host's handle suite
-// when it is usable, else through the module's own handles. Null on failure.
-plugin::Handle NewParameterHandle(const plugin::FilterRecord* record);
+// Replaces a missing or unusable block by a new one with the defaults,
+// allocated through the host's handle suite when it is usable, else through
+// the module's own handles. Null when memory is short.
+ParameterBlock* CreateParameters(plugin::FilterRecord* record);
 
 // The Parameters selector.
 int16_t DoParameters(plugin::FilterRecord* record);
+
+// Size of the filter area.
+int32_t FilterWidth(const plugin::FilterRecord* record);
+int32_t FilterHeight(const plugin::FilterRecord* record);
 
 // True when the filter area is at least 50 × 50.
 bool FilterAreaLargeEnough(const plugin::FilterRecord* record);

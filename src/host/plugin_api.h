@@ -20,6 +20,9 @@ struct Point {
 struct Rect {
   int16_t top, left, bottom, right;
 };
+// All four coordinates 0: the request for nothing, as every host reads it.
+inline constexpr Rect kEmptyRect{0, 0, 0, 0};
+
 struct RGBColor {
   uint16_t red, green, blue;
 };

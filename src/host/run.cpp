@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "common/run_state.h"
+#include "composite/tile_image.h"
 #include "host/messages.h"
 #include "host/parameters.h"
 #include "host/run_render.h"
-#include "composite/tile_image.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
 #include "platform/platform.h"
@@ -20,11 +20,6 @@ namespace {
 constexpr int32_t kPreviewLongSide = 192;
 constexpr int32_t kHostSuiteBufferSpace = 0x100000;
 constexpr int32_t kMinimumBufferSpace = 0x258880;
-
-int32_t FilterWidth() { return gFilterRecord->filterRect.right - gFilterRecord->filterRect.left; }
-int32_t FilterHeight() { return gFilterRecord->filterRect.bottom - gFilterRecord->filterRect.top; }
-
-plugin::Rect EmptyRect() { return plugin::Rect{0, 0, 0, 0}; }
 
 plugin::Rect FilterRow(int32_t row) {
   const plugin::Rect& area = gFilterRecord->filterRect;
@@ -41,14 +36,6 @@ bool SetPlanes() {
   gFilterRecord->inLoPlane = gFilterRecord->outLoPlane = 0;
   gFilterRecord->inHiPlane = gFilterRecord->outHiPlane = int16_t(bytesPerPixel - 1);
   return true;
-}
-
-int32_t PreviewFormatOfMode(int16_t imageMode) {
-  switch (imageMode) {
-    case plugin::kModeGray: return kFormatGray8;
-    case plugin::kModeRGB: return kFormatBGR24;
-    default: return kFormatFour32;
-  }
 }
 
 // Brings a record the host handed back into the ranges the run reads. A
@@ -75,23 +62,13 @@ void SanitiseParameters(ParameterBlock* block) {
 // with the defaults, rendered without the dialog.
 ParameterBlock* RunParameters() {
   ParameterBlock* block = LockParameters(gFilterRecord);
-  if (block != nullptr) return block;
-  DiscardUnusableParameters(gFilterRecord);
-  plugin::Handle handle = NewParameterHandle(gFilterRecord);
-  if (handle == nullptr) return nullptr;
-  gFilterRecord->parameters = handle;
-  block = LockParameters(gFilterRecord);
-  if (block == nullptr) return nullptr;
-  block->magic = kParameterMagic;
-  block->version = kParameterVersion;
-  ResetParameters(block);
-  return block;
+  return block != nullptr ? block : CreateParameters(gFilterRecord);
 }
 
 int16_t StartPreviewReading(ParameterBlock* block) {
   if (!SetPlanes()) return plugin::kBadModeResult;
-  const int32_t width = FilterWidth();
-  const int32_t height = FilterHeight();
+  const int32_t width = FilterWidth(gFilterRecord);
+  const int32_t height = FilterHeight(gFilterRecord);
   const double aspect = double(height) / double(width);
   if (aspect < 1.0) {
     gPreviewWidth = kPreviewLongSide;
@@ -101,20 +78,20 @@ int16_t StartPreviewReading(ParameterBlock* block) {
     gPreviewWidth = int32_t(kPreviewLongSide / aspect);
   }
   ReleaseImageRef(&block->previewImage);
-  ImageBuffer* preview = ImageBufferCreate(PreviewFormatOfMode(gFilterRecord->imageMode), gPreviewWidth, gPreviewHeight);
+  ImageBuffer* preview = ImageBufferCreate(ImageFormatOfMode(gFilterRecord->imageMode), gPreviewWidth, gPreviewHeight);
   block->previewImage = RefFromImage(preview);
   if (block->previewImage == 0) {
     ImageBufferRelease(preview);
     return plugin::kMemFullErr;
   }
   gFilterRecord->inRect = FilterRow(0);
-  gFilterRecord->outRect = EmptyRect();
+  gFilterRecord->outRect = plugin::kEmptyRect;
   gPreviewRow = 0;
   return plugin::kNoErr;
 }
 
 void CopyPreviewRow(ImageBuffer* preview) {
-  const int32_t width = FilterWidth();
+  const int32_t width = FilterWidth(gFilterRecord);
   const int32_t samples = gFilterRecord->inHiPlane - gFilterRecord->inLoPlane + 1;
   const auto* input = static_cast<const uint8_t*>(gFilterRecord->inData);
   uint8_t* out = ImageBufferPixel(preview, 0, gPreviewRow);
@@ -144,7 +121,7 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
   CopyPreviewRow(preview);
   if (gPreviewRow < gPreviewHeight - 1) {
     ++gPreviewRow;
-    gFilterRecord->inRect = FilterRow(int32_t(int64_t(FilterHeight()) * gPreviewRow / gPreviewHeight));
+    gFilterRecord->inRect = FilterRow(int32_t(int64_t(FilterHeight(gFilterRecord)) * gPreviewRow / gPreviewHeight));
   } else {
     gFilterRecord->inRect = FilterRow(0);
     gRunState = kStateDialog;
@@ -190,7 +167,8 @@ int16_t DoPrepare(plugin::FilterRecord* record) {
   int64_t budget = int64_t(0.85 * double(platform::LargestFreeBlock()));
   if (record->maxSpace > budget) budget = record->maxSpace;
   const bool hostSuite = sources.bufferProcs != nullptr || sources.handleProcs != nullptr;
-  record->bufferSpace = ComputeBufferSpace(budget, hostSuite, FilterWidth(), FilterHeight(), record->imageMode);
+  record->bufferSpace =
+      ComputeBufferSpace(budget, hostSuite, FilterWidth(gFilterRecord), FilterHeight(gFilterRecord), record->imageMode);
   gResult = 0;
   return plugin::kNoErr;
 }
@@ -204,7 +182,7 @@ int16_t DoStart() {
   const plugin::Rect& area = gFilterRecord->filterRect;
   if (block->showDialog) {
     gFilterRecord->inRect = plugin::Rect{area.top, area.left, int16_t(area.top + 10), int16_t(area.left + 10)};
-    gFilterRecord->outRect = EmptyRect();
+    gFilterRecord->outRect = plugin::kEmptyRect;
     gRunState = kStateReadPreview;
     return plugin::kNoErr;
   }
@@ -212,7 +190,7 @@ int16_t DoStart() {
   gFilterRecord->outRect = plugin::Rect{area.top, area.left, int16_t(area.top + 1), int16_t(area.left + 1)};
   const int16_t result = SetUpRun(block);
   if (result != 0) {
-    gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
+    gFilterRecord->inRect = gFilterRecord->outRect = plugin::kEmptyRect;
     return result;
   }
   gRunState = kStateBuildTile;
@@ -231,9 +209,7 @@ int16_t DoContinue() {
     }
     case kStateBuildTile: return BuildRunTile(block);
     case kStateWriteRows: return WriteOutputRow();
-    default:
-      gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
-      return plugin::kNoErr;
+    default: gFilterRecord->inRect = gFilterRecord->outRect = plugin::kEmptyRect; return plugin::kNoErr;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "composite/tile_image.h"
 #include "files/loaded_source.h"
 #include "files/source_reload.h"
+#include "host/parameters.h"
 #include "image/image_buffer.h"
 #include "symmetry/leaves.h"
 #include "symmetry/placement.h"
@@ -34,16 +35,7 @@ struct SourcePixels {
 // rectangle, its missing rows and columns repeating the nearest edge.
 Rect16 gWantedSource{};
 
-int32_t FilterWidth() { return gFilterRecord->filterRect.right - gFilterRecord->filterRect.left; }
-int32_t FilterHeight() { return gFilterRecord->filterRect.bottom - gFilterRecord->filterRect.top; }
-
 int16_t ClampTo16(int32_t value) { return int16_t(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX)); }
-
-int32_t FormatOfBytes(int32_t bytesPerPixel) {
-  return bytesPerPixel == 1 ? kFormatGray8 : bytesPerPixel == 3 ? kFormatBGR24 : kFormatFour32;
-}
-
-plugin::Rect EmptyRect() { return plugin::Rect{0, 0, 0, 0}; }
 
 // The part of a loaded picture that serves as source, inside the picture.
 Rect16 SourceAreaIn(const ParameterBlock& block, const ImageBuffer& picture) {
@@ -63,12 +55,12 @@ void RequestImageSource() {
   gSymmetry->GetSourceBounds(&bounds);
   gWantedSource = Rect16{bounds.top, bounds.left, ClampTo16(bounds.bottom + 1), ClampTo16(bounds.right + 1)};
   const plugin::Rect& area = gFilterRecord->filterRect;
-  const int32_t top = std::clamp<int32_t>(gWantedSource.top, 0, FilterHeight() - 1);
-  const int32_t left = std::clamp<int32_t>(gWantedSource.left, 0, FilterWidth() - 1);
-  const int32_t bottom = std::clamp<int32_t>(gWantedSource.bottom, top + 1, FilterHeight());
-  const int32_t right = std::clamp<int32_t>(gWantedSource.right, left + 1, FilterWidth());
-  gFilterRecord->inRect = plugin::Rect{int16_t(area.top + top), int16_t(area.left + left),
-                                       int16_t(area.top + bottom), int16_t(area.left + right)};
+  const int32_t top = std::clamp<int32_t>(gWantedSource.top, 0, FilterHeight(gFilterRecord) - 1);
+  const int32_t left = std::clamp<int32_t>(gWantedSource.left, 0, FilterWidth(gFilterRecord) - 1);
+  const int32_t bottom = std::clamp<int32_t>(gWantedSource.bottom, top + 1, FilterHeight(gFilterRecord));
+  const int32_t right = std::clamp<int32_t>(gWantedSource.right, left + 1, FilterWidth(gFilterRecord));
+  gFilterRecord->inRect = plugin::Rect{int16_t(area.top + top), int16_t(area.left + left), int16_t(area.top + bottom),
+                                       int16_t(area.left + right)};
 }
 
 // The delivered source rows; copied with repeated edges when the request had
@@ -88,7 +80,7 @@ int16_t ImageSource(int32_t bytesPerPixel, SourcePixels* source) {
     source->rowBytes = gFilterRecord->inRowBytes;
     return plugin::kNoErr;
   }
-  source->copy.reset(ImageBufferCreate(FormatOfBytes(bytesPerPixel), wantWidth, wantHeight));
+  source->copy.reset(ImageBufferCreate(ImageFormatOfMode(gFilterRecord->imageMode), wantWidth, wantHeight));
   if (!source->copy) return plugin::kMemFullErr;
   for (int32_t y = 0; y < wantHeight; ++y) {
     const int32_t fromRow = std::clamp(gWantedSource.top + y - gotTop, 0, gotHeight - 1);
@@ -110,8 +102,8 @@ int16_t LoadedSource(ParameterBlock* block, SourcePixels* source) {
   if (picture == nullptr) return plugin::kMemFullErr;
   Rect16 bounds{};
   gSymmetry->GetSourceBounds(&bounds);
-  source->copy.reset(CopyLoadedSourceArea(
-      picture, IntRect{bounds.left, bounds.top, bounds.right, bounds.bottom}, gFilterRecord->imageMode));
+  source->copy.reset(CopyLoadedSourceArea(picture, IntRect{bounds.left, bounds.top, bounds.right, bounds.bottom},
+                                          gFilterRecord->imageMode));
   if (!source->copy) return plugin::kMemFullErr;
   source->pixels = ImageBufferPixel(source->copy.get(), 1, 1);
   source->rowBytes = source->copy->rowBytes;
@@ -140,8 +132,7 @@ int16_t FeatherIntoWorkImage(int32_t bytesPerPixel, SourcePixels* source) {
   // feather margins reach beyond the edge minimums.
   const int32_t firstRow = gSymmetry->featherMarginTop - gSymmetry->edgeMinTop;
   const int32_t firstColumn = gSymmetry->featherMarginLeft - gSymmetry->edgeMinLeft;
-  const uint8_t* from =
-      source->pixels + int64_t(firstRow) * source->rowBytes + int64_t(firstColumn) * bytesPerPixel;
+  const uint8_t* from = source->pixels + int64_t(firstRow) * source->rowBytes + int64_t(firstColumn) * bytesPerPixel;
   for (int32_t y = 0; y < height; ++y)
     std::memcpy(work.pixels + int64_t(y) * work.rowBytes, from + int64_t(y) * source->rowBytes, size_t(work.rowBytes));
   gSymmetry->FeatherSource(source->pixels, source->rowBytes, gFilterRecord->imageMode, 1, work.pixels, work.rowBytes,
@@ -157,8 +148,8 @@ int16_t AllocateTile(int32_t bytesPerPixel) {
   tile.width = gSymmetry->tileWidth;
   tile.height = gSymmetry->tileHeight;
   tile.rowShift = gSymmetry->rowShift;
-  tile.destWidth = FilterWidth();
-  tile.destHeight = FilterHeight();
+  tile.destWidth = FilterWidth(gFilterRecord);
+  tile.destHeight = FilterHeight(gFilterRecord);
   tile.pixelMode = gFilterRecord->imageMode;
   tile.bytesPerPixel = int16_t(bytesPerPixel);
   int32_t bits = 0;
@@ -199,13 +190,12 @@ int16_t BuildWithFeatherAndTile(ParameterBlock* block) {
   if (status == 0 && feathering) status = FeatherIntoWorkImage(bytesPerPixel, &source);
   if (status == 0) status = AllocateTile(bytesPerPixel);
   if (status == 0) {
-    gSymmetry->destWidth = FilterWidth();
-    gSymmetry->destHeight = FilterHeight();
+    gSymmetry->destWidth = FilterWidth(gFilterRecord);
+    gSymmetry->destHeight = FilterHeight(gFilterRecord);
     gSymmetry->BuildTile(source.pixels, source.rowBytes, gFilterRecord->imageMode, 1, gTile->pixels, gTile->rowBytes,
                          gFilterRecord->imageMode);
     status = gResult;
-    if (status == 0 && gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile)
-      InvertTile();
+    if (status == 0 && gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile) InvertTile();
     gTile->Unlock();
   }
   PlacePattern(*block);
@@ -222,8 +212,8 @@ int16_t SetUpRun(ParameterBlock* block) {
   int16_t used = 8;
   if (CreateSymmetryForRun(block->symmetry, &used) == CreateSymmetryResult::kOutOfMemory) return plugin::kMemFullErr;
   gSymmetryNumber = used;
-  const int32_t width = FilterWidth();
-  const int32_t height = FilterHeight();
+  const int32_t width = FilterWidth(gFilterRecord);
+  const int32_t height = FilterHeight(gFilterRecord);
   gSourceRect = gFullSourceRect = Rect16{0, 0, int16_t(height), int16_t(width)};
   gTile->destWidth = width;
   gTile->destHeight = height;
@@ -256,7 +246,7 @@ int16_t SetUpRun(ParameterBlock* block) {
 int16_t BuildRunTile(ParameterBlock* block) {
   gRunState = kStateWriteRows;
   if (gTile == nullptr || gSymmetry == nullptr || gFeatherWork == nullptr || block == nullptr) {
-    gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
+    gFilterRecord->inRect = gFilterRecord->outRect = plugin::kEmptyRect;
     return plugin::kMemFullErr;
   }
   gTile->Release();
@@ -269,10 +259,10 @@ int16_t BuildRunTile(ParameterBlock* block) {
       gFilterRecord->outRect = plugin::Rect{area.top, area.left, int16_t(area.top + 1), area.right};
       gFilterRecord->inRect = gFilterRecord->outRect;
     } else {
-      gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
+      gFilterRecord->inRect = gFilterRecord->outRect = plugin::kEmptyRect;
     }
   } else {
-    gFilterRecord->inRect = gFilterRecord->outRect = EmptyRect();
+    gFilterRecord->inRect = gFilterRecord->outRect = plugin::kEmptyRect;
     gTile->Release();
   }
   gResult = status;
@@ -296,7 +286,7 @@ int16_t WriteOutputRow() {
   ++out.top;
   ++out.bottom;
   gFilterRecord->inRect = out;
-  if (out.top >= gFilterRecord->filterRect.bottom) gFilterRecord->inRect = out = EmptyRect();
+  if (out.top >= gFilterRecord->filterRect.bottom) gFilterRecord->inRect = out = plugin::kEmptyRect;
   return plugin::kNoErr;
 }
 

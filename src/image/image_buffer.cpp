@@ -76,6 +76,15 @@ int32_t ImageBytes(int32_t format, int32_t width, int32_t height, int32_t* rowBy
 
 }  // namespace
 
+int32_t ImageFormatOfMode(int32_t imageMode) {
+  switch (imageMode) {
+    case 1: return kFormatGray8;
+    case 3: return kFormatBGR24;
+    case 4: return kFormatFour32;
+    default: return 0;
+  }
+}
+
 int32_t FormatBitsPerPixel(int32_t format) {
   switch (format) {
     case kFormatBGR24: return 24;

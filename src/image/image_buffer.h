@@ -27,6 +27,10 @@ struct ImageBuffer {
   int32_t reserved;
 };
 
+// The buffer format that holds pixels of a host image mode: gray (1) in 8-bit
+// gray, RGB (3) in 24-bit, CMYK (4) in 32-bit; 0 for any other mode.
+int32_t ImageFormatOfMode(int32_t imageMode);
+
 // Bits per pixel of a format; 0 for an unknown one.
 int32_t FormatBitsPerPixel(int32_t format);
 
