@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <set>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/plugin_api.h"
+#include "pixel_store.h"
 
 namespace filterhost {
 
@@ -80,6 +82,7 @@ struct RunReport {
   std::vector<plugin::Rect> inRects;   // every input rectangle served, in order
   std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
   std::vector<std::string> violations;  // requests a careful host refuses
+  std::string ioError;  // why the picture could not be read or written; the run stopped there
   bool finishCalled = false;
 };
 
@@ -93,7 +96,15 @@ class Host {
   // The picture the filter works on, and the filter area in it (default: all).
   void SetImage(Image image);
   Image& image() { return image_; }
+  // Or a picture kept elsewhere (streamed from a file, say); the host does
+  // not own the store, and image() is not used.
+  void SetStore(PixelStore* store);
   void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // Serves requests in place where the store allows it: the module then
+  // writes its output straight into the picture and reads input that no
+  // output overlaps straight from it. Off by default, so that buffers are
+  // exactly the size requested and overruns show.
+  void SetServeInPlace(bool inPlace) { serveInPlace_ = inPlace; }
 
   Faults& faults() { return faults_; }
   // Buffers from the buffer suite come filled with a pattern, so that reading
@@ -171,7 +182,12 @@ class Host {
  private:
   void FillRecord();
   bool ServeRequests(RunReport* report);
-  void StoreOutput();
+  bool ServeOutput(RunReport* report);
+  bool ServeInput(RunReport* report);
+  // Stores the output of the last call and settles the rows above the
+  // current requests; false when the store fails.
+  bool StoreOutput();
+  int32_t FirstRequestedRow() const;
   bool CheckRequests(RunReport* report) const;
   uint8_t* PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes);
   void ReleaseGuards();
@@ -179,6 +195,10 @@ class Host {
 
   Module& module_;
   Image image_;
+  std::unique_ptr<FrameStore> imageStore_;
+  PixelStore* store_ = nullptr;
+  bool serveInPlace_ = false;
+  bool servedOutInPlace_ = false;
   plugin::FilterRecord record_{};
   plugin::PlatformData platformData_{};
   plugin::BufferProcs bufferProcs_{};
