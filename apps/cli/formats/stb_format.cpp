@@ -1,0 +1,95 @@
+// The formats stb reads and writes, decoded and encoded whole: TGA and PSD
+// everywhere, and PNG and JPEG where their libraries are not at hand.
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <cstring>
+
+#include "formats.h"
+
+namespace quiltora_cli {
+namespace {
+
+PixelKind KindOfChannels(int channels) {
+  switch (channels) {
+    case 1: return PixelKind::kGray;
+    case 2: return PixelKind::kGrayAlpha;
+    case 4: return PixelKind::kRGBA;
+    default: return PixelKind::kRGB;
+  }
+}
+
+class StbReader : public WholePictureReader {
+ public:
+  bool Open(const std::string& path, std::string* error) {
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 0);
+    if (data == nullptr) {
+      *error = stbi_failure_reason();
+      return false;
+    }
+    info_.width = width;
+    info_.height = height;
+    info_.kind = KindOfChannels(channels);
+    const size_t bytes = size_t(width) * size_t(height) * size_t(channels);
+    pixels_.reset(new uint8_t[bytes]);
+    std::memcpy(pixels_.get(), data, bytes);
+    stbi_image_free(data);
+    return true;
+  }
+};
+
+class StbWriter : public PictureWriter {
+ public:
+  StbWriter(const std::string& path, const std::string& extension, const PictureInfo& info,
+            const WriteSettings& settings)
+      : path_(path), extension_(extension), info_(info), settings_(settings) {
+    rowBytes_ = size_t(info.width) * SamplesOf(info.kind);
+    pixels_.reset(new uint8_t[rowBytes_ * size_t(info.height)]);
+  }
+  bool whole() const override { return true; }
+  bool WriteRow(const uint8_t* samples) override {
+    std::memcpy(pixels_.get() + size_t(rows_++) * rowBytes_, samples, rowBytes_);
+    return true;
+  }
+  bool Finish() override {
+    const int w = info_.width, h = info_.height, c = SamplesOf(info_.kind);
+    const char* path = path_.c_str();
+    int done = 0;
+    if (extension_ == ".png") {
+      stbi_write_png_compression_level = settings_.compression >= 0 ? settings_.compression : 8;
+      done = stbi_write_png(path, w, h, c, pixels_.get(), int(rowBytes_));
+    } else if (extension_ == ".jpg" || extension_ == ".jpeg") {
+      done = stbi_write_jpg(path, w, h, c, pixels_.get(), settings_.quality);
+    } else {
+      done = stbi_write_tga(path, w, h, c, pixels_.get());
+    }
+    if (done == 0) error_ = SystemReason();
+    return done != 0;
+  }
+
+ private:
+  std::string path_, extension_;
+  PictureInfo info_;
+  WriteSettings settings_;
+  size_t rowBytes_ = 0;
+  int32_t rows_ = 0;
+  std::unique_ptr<uint8_t[]> pixels_;
+};
+
+}  // namespace
+
+std::unique_ptr<PictureReader> OpenStbReader(const std::string& path, std::string* error) {
+  auto reader = std::make_unique<StbReader>();
+  if (!reader->Open(path, error)) return nullptr;
+  return reader;
+}
+
+std::unique_ptr<PictureWriter> CreateStbWriter(const std::string& path, const std::string& extension,
+                                               const PictureInfo& info, const WriteSettings& settings,
+                                               std::string* error) {
+  (void)error;
+  return std::make_unique<StbWriter>(path, extension, info, settings);
+}
+
+}  // namespace quiltora_cli
