@@ -253,7 +253,8 @@ A CMYK TIFF or JPEG runs in CMYK and a CMYK run writes a CMYK TIFF.
 Large pictures: PNG, JPEG, TIFF (strips or tiles), BMP and PPM/PGM/PAM are
 read and written a few rows at a time, so memory stays small whatever the
 picture's size (interlaced PNG is read whole). TGA and PSD are read whole and
-TGA is written whole.
+TGA is written whole. The Windows program reads and writes PNG and JPEG
+whole through stb, without dpi or ICC profile, and does not take TIFF.
 
 Pattern:
   -s, --symmetry=S      1..17, a name ("pinwheel", "storm-at-sea") or a plane

@@ -118,7 +118,8 @@ TEST_F(CommandTest, ListHelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: quiltora INPUT OUTPUT [options]", 0), 0u);
   for (const char* option : {"--symmetry", "--select", "--shear", "--feather", "--opacity", "--blend", "--offset",
-                             "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet"})
+                             "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet",
+                             "--compression", "--quality", "--in-memory", "read whole", "written whole"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
