@@ -1,5 +1,6 @@
 #include "picture_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -18,6 +19,19 @@ std::string LowerExtension(const std::string& path) {
 bool IsTiff(const std::string& extension) { return extension == ".tif" || extension == ".tiff"; }
 bool IsPnm(const std::string& extension) {
   return extension == ".pgm" || extension == ".ppm" || extension == ".pnm" || extension == ".pam";
+}
+
+// A whole PNG ends in its end chunk, so a cut file shows before any
+// decoding (allowing for a little trailing data some tools append).
+bool EndsWithPngEndChunk(InputFile& file) {
+  static const uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  uint8_t tail[4096];
+  const size_t length = size_t(std::min<int64_t>(file.size(), int64_t(sizeof tail)));
+  if (length < sizeof kEnd || file.ReadSome(file.size() - int64_t(length), tail, length) != length) return false;
+  for (size_t at = length - sizeof kEnd;; --at) {
+    if (std::memcmp(tail + at, kEnd, sizeof kEnd) == 0) return true;
+    if (at == 0) return false;
+  }
 }
 
 const char kNoTiff[] = "TIFF files need the Linux build of quiltora (this build has no TIFF library)";
@@ -52,6 +66,10 @@ std::unique_ptr<PictureReader> OpenPictureReader(const std::string& path, std::s
   const bool jpeg = magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF;
   const bool tiff = (magic[0] == 'I' && magic[1] == 'I' && (magic[2] == 42 || magic[2] == 43) && magic[3] == 0) ||
                     (magic[0] == 'M' && magic[1] == 'M' && magic[2] == 0 && (magic[3] == 42 || magic[3] == 43));
+  if (png && !EndsWithPngEndChunk(*file)) {
+    *error = "the file ends early (truncated)";
+    return nullptr;
+  }
   if (HaveFormatLibraries()) {
     if (png) return OpenPngReader(std::move(file), error);
     if (jpeg) return OpenJpegReader(std::move(file), error);
