@@ -158,6 +158,11 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
     argv.push_back(nullptr);
     pid_t child = 0;
     ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    // The program catches Ctrl-C before it opens its output: wait for the
+    // output's temporary file, so that a slow start (a sanitizer build on a
+    // busy machine) does not take the signal before the program is ready.
+    for (int waited = 0; waited < 20000 && Leftovers({"big.bmp"}).empty(); waited += 5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     kill(child, SIGINT);
     int raw = 0;
