@@ -33,22 +33,14 @@ volatile std::sig_atomic_t gInterrupted = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
 
-// Ctrl-C is caught for the whole run, so that it ends the run at the module's
-// next abort check and never kills the program halfway through a file. A
+// Ctrl-C is caught from the start of a run to the program's exit, so that it
+// ends the run at the module's next abort check and never kills the program
+// halfway through a file, nor while it exits after finishing its files. A
 // program started with Ctrl-C ignored (in the background) keeps ignoring it.
-class InterruptGuard {
- public:
-  InterruptGuard() : previous_(std::signal(SIGINT, OnInterrupt)) {
-    gInterrupted = 0;
-    if (previous_ == SIG_IGN) std::signal(SIGINT, SIG_IGN);
-  }
-  ~InterruptGuard() { std::signal(SIGINT, previous_); }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  void (*previous_)(int);
-};
+void CatchInterrupts() {
+  gInterrupted = 0;
+  if (std::signal(SIGINT, OnInterrupt) == SIG_IGN) std::signal(SIGINT, SIG_IGN);
+}
 
 const Failure kInterrupted{kExitInterrupted, "interrupted; nothing written"};
 
@@ -322,7 +314,7 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
 }
 
 int RunFilter(const Options& o) {
-  InterruptGuard interruptGuard;
+  CatchInterrupts();
   Failure failure;
   Inputs in;
   Output out;
