@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "abi/parameter_block.h"
 #include "catalogue.h"
-#include "common/parameter_block.h"
 #include "filterhost.h"
 #include "options.h"
 #include "picture.h"

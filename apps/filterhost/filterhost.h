@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plugin_api.h"
+#include "abi/plugin_api.h"
 #include "pixel_store.h"
 
 namespace filterhost {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 
 namespace {

@@ -25,21 +25,7 @@
 #include "filterhost.h"
 #include "hardening/hardening_support.h"
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
-
-long ProcessId() {
-#ifdef _WIN32
-  return long(_getpid());
-#else
-  return long(getpid());
-#endif
-}
 
 using filterhost::Host;
 using filterhost::RunReport;
@@ -208,8 +194,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<int32_t> {
   static void SetUpTestSuite() {
     gModule = new filterhost::Module;
     gModuleError = gModule->Load(filterhost::ModuleBesideExecutable()) ? "" : gModule->error();
-    // Named by process, so that test programs of other work trees running at the same time keep their own.
-    gBmpPath = ::testing::TempDir() + "quiltora_fault_matrix_source_" + std::to_string(ProcessId()) + ".bmp";
+    gBmpPath = ::testing::TempDir() + "quiltora_fault_matrix_source.bmp";
     if (!hardening::WriteProbeBmp(gBmpPath, kFileWidth, kFileHeight)) gBmpPath.clear();
   }
   static void TearDownTestSuite() {
