@@ -270,10 +270,12 @@ int16_t Host::Call(int16_t selector) {
     about.platformData = record_.platformData;
     result = module_.Call(selector, &about, &data_);
   } else {
+    const plugin::Handle kept = record_.parameters;
     inModuleCall_ = true;
     result = module_.Call(selector, &record_, &data_);
     inModuleCall_ = false;
     CheckGuards();
+    if (record_.parameters != kept) TakeBackReplacedBlock(kept);
   }
   moduleSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   gCurrentHost = previous;
@@ -291,6 +293,15 @@ bool Host::CountAllocation(int64_t bytes) {
   liveBytes_ += bytes;
   peakBytes_ = std::max(peakBytes_, liveBytes_);
   return true;
+}
+
+void Host::TakeBackReplacedBlock(plugin::Handle replaced) {
+  // A block the module allocated is the module's to give back; one this host
+  // put there itself (restored, copied) it frees when the module lets it go.
+  if (replaced == nullptr || gHostHandles.count(replaced) == 0 || moduleAllocations_.count(replaced) != 0) return;
+  gHostHandles.erase(replaced);
+  Released(reinterpret_cast<HostHandle*>(replaced)->size);
+  FreeHostHandle(replaced);
 }
 
 void Host::TrackModuleAllocation(const void* id, bool live) {

@@ -192,6 +192,7 @@ class Host {
 
  private:
   void FillRecord();
+  void TakeBackReplacedBlock(plugin::Handle replaced);
   bool ServeRequests(RunReport* report);
   void StoreOutput();
   bool CheckRequests(RunReport* report) const;

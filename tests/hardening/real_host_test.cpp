@@ -225,21 +225,25 @@ TEST_F(RealHostTest, RunsThatCannotCompleteSaySoInEveryHost) {
 // Blocks handed back from an earlier run, in a new handle of the host's: read
 // when the host's size (if it can tell one) and the block's magic and version
 // say it is one of ours; otherwise replaced by the defaults, in place when the
-// handle is known to be large enough, and the old handle given back.
+// handle is known to be large enough, and the old handle given back (without
+// a handle suite the host takes back the handle it made).
 TEST_F(RealHostTest, HandedBackBlocksAreCheckedBySizeWhereTheHostCanTellItAndByMagic) {
   enum Damage { kNone, kMagic, kVersion, kTruncated };
   struct Case {
     int32_t sizeAnswer;  // -1: the truth
     Damage damage;
     bool kept, inPlace;
+    bool noHandleSuite = false;
   };
   const Case cases[] = {
       {-1, kNone, true, false},      {0, kNone, true, false},         {16, kNone, false, false},
       {1 << 20, kNone, true, false}, {-1, kMagic, false, true},       {0, kMagic, false, false},
       {-1, kVersion, false, true},   {-1, kTruncated, false, false},  {1 << 20, kMagic, false, true},
+      {-1, kNone, true, false, true}, {-1, kVersion, false, false, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("size answer " + std::to_string(c.sizeAnswer) + ", damage " + std::to_string(c.damage));
+    SCOPED_TRACE("size answer " + std::to_string(c.sizeAnswer) + ", damage " + std::to_string(c.damage) +
+                 (c.noHandleSuite ? ", no handle suite" : ""));
     Host host(module_);
     host.SetImage(hardening::ProbeImage(kWidth, kHeight, 3));
     ASSERT_EQ(host.Run(true).result, 0);  // an earlier run, ended by Finish
@@ -251,6 +255,7 @@ TEST_F(RealHostTest, HandedBackBlocksAreCheckedBySizeWhereTheHostCanTellItAndByM
     if (c.damage == kVersion) bytes[5] ^= 0x01;
     if (c.damage == kTruncated) bytes.resize(100);
     host.behaviour().handleSizeAnswer = c.sizeAnswer;
+    host.behaviour().noHandleSuite = c.noHandleSuite;
     host.RestoreParameterBytes(bytes);
     const plugin::Handle handedBack = host.parameters();
     const RunReport report = host.Run(false);
