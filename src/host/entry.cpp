@@ -4,8 +4,8 @@
 #include <new>
 #include <type_traits>
 
+#include "abi/plugin_api.h"
 #include "host/dispatch.h"
-#include "host/plugin_api.h"
 #include "host/run_render.h"
 
 #ifdef _WIN32

@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <set>
 #include <string>
 
@@ -218,8 +217,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<int32_t> {
   static void SetUpTestSuite() {
     gModule = new filterhost::Module;
     gModuleError = gModule->Load(filterhost::ModuleBesideExecutable()) ? "" : gModule->error();
-    // Named for this process: other test programs may run the matrix at the same time.
-    gBmpPath = ::testing::TempDir() + "quiltora_fault_matrix_source_" + std::to_string(std::random_device{}()) + ".bmp";
+    gBmpPath = ::testing::TempDir() + "quiltora_fault_matrix_source.bmp";
     if (!hardening::WriteProbeBmp(gBmpPath, kFileWidth, kFileHeight)) gBmpPath.clear();
   }
   static void TearDownTestSuite() {

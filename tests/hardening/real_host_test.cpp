@@ -13,7 +13,7 @@
 #include <windows.h>
 #endif
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 #include "hardening/hardening_support.h"
 

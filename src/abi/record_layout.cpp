@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/parameter_block.h"
-#include "host/plugin_api.h"
+#include "abi/parameter_block.h"
+#include "abi/plugin_api.h"
 
 namespace plugin {
 namespace {
