@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -156,12 +157,19 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
     std::string args[] = {program, in, out, "--quiet"};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    const std::string errPath = Path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+    const std::vector<std::string> inputs = {"big.bmp", "stderr.txt"};
     // The program catches Ctrl-C before it opens its output: wait for the
     // output's temporary file, so that a slow start (a sanitizer build on a
     // busy machine) does not take the signal before the program is ready.
-    for (int waited = 0; waited < 20000 && Leftovers({"big.bmp"}).empty(); waited += 5)
+    for (int waited = 0; waited < 20000 && Leftovers(inputs).empty(); waited += 5)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     kill(child, SIGINT);
@@ -169,10 +177,13 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
     ASSERT_EQ(waitpid(child, &raw, 0), child);
     ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw) << " after " << delayMs << " ms";
     const int status = WEXITSTATUS(raw);
-    const std::vector<std::string> left = Leftovers({"big.bmp"});
+    const std::vector<std::string> left = Leftovers(inputs);
+    const std::string err = ReadFile(errPath);
     if (status == 130) {
       EXPECT_EQ(left, std::vector<std::string>{}) << delayMs;
+      EXPECT_EQ(err, "quiltora: interrupted; nothing written\n") << delayMs;
     } else {
+      EXPECT_EQ(err, "") << delayMs;
       EXPECT_EQ(status, 0) << delayMs;
       EXPECT_EQ(left, std::vector<std::string>{"out.png"}) << delayMs;
       Picture output;
