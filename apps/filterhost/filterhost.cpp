@@ -588,11 +588,14 @@ std::vector<uint8_t> Host::ParameterBytes() const {
 }
 
 void Host::RestoreParameterBytes(const std::vector<uint8_t>& bytes) {
-  DropParameters();
+  // The new handle is made before the old one goes, so that it never takes the
+  // old one's address: a module may know a handle it made by its address, and
+  // whether the allocator happens to reuse one must not decide how a run goes.
   Host* previous = gCurrentHost;
   gCurrentHost = this;
   plugin::Handle handle = NewHandle(int32_t(bytes.size()));
   gCurrentHost = previous;
+  DropParameters();
   if (handle == nullptr) return;
   if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
   record_.parameters = handle;

@@ -134,6 +134,11 @@ class CommandTest : public ::testing::Test {
       GetExitCodeProcess(process.hProcess, &status);
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
+    } else {
+      // Said where the program's own line would be, so that a failed start shows as one.
+      const std::string why = "test: the program did not start (error " + std::to_string(GetLastError()) + ")\n";
+      DWORD written = 0;
+      WriteFile(errFile, why.data(), DWORD(why.size()), &written, nullptr);
     }
     CloseHandle(outFile);
     CloseHandle(errFile);
