@@ -34,6 +34,28 @@ bool TiffAvailable() {
   return quiltora_cli::FormatAvailable("x.tif", &why);
 }
 
+// A Photoshop file holding only its composite, uncompressed: 8-bit RGB planes.
+std::string PsdBytes(const Picture& picture) {
+  std::string bytes = "8BPS";
+  auto put = [&bytes](uint32_t value, int size) {
+    for (int shift = 8 * (size - 1); shift >= 0; shift -= 8) bytes += char((value >> shift) & 0xFF);
+  };
+  put(1, 2);  // version
+  bytes.append(6, char(0));  // reserved
+  put(3, 2);  // channels
+  put(uint32_t(picture.height), 4);
+  put(uint32_t(picture.width), 4);
+  put(8, 2);  // bits per channel
+  put(3, 2);  // RGB
+  put(0, 4);  // colour mode data, image resources, layers: none
+  put(0, 4);
+  put(0, 4);
+  put(0, 2);  // raw planes
+  for (int c = 0; c < 3; ++c)
+    for (size_t i = 0; i < size_t(picture.width) * picture.height; ++i) bytes += char(picture.pixels[i * 3 + c]);
+  return bytes;
+}
+
 class StreamingTest : public CommandTest {
  protected:
   Picture Load(const char* name) {
@@ -186,16 +208,15 @@ TEST_F(StreamingTest, ResolutionAndColourProfileSurvive) {
 // the same for a damaged file the run only finds out about half-way.
 TEST_F(StreamingTest, DamagedFilesFailCleanly) {
   const Picture picture = Probe(120, 100, 3);
-  // stb, which reads JPEG in the Windows build, shows a cut JPEG as far as it goes.
-  std::vector<std::string> formats = {"ppm", "pam", "bmp", "png"};
-  if (TiffAvailable()) {
-    formats.push_back("tif");
-    formats.push_back("jpg");
-  }
+  std::vector<std::string> formats = {"ppm", "pam", "bmp", "png", "jpg", "tga", "psd"};
+  if (TiffAvailable()) formats.push_back("tif");
   std::vector<std::string> inputs;
   for (const std::string& format : formats) {
     const std::string whole = "whole." + format;
-    Write(whole.c_str(), picture);
+    if (format == "psd")
+      WriteBytes(whole.c_str(), PsdBytes(picture));
+    else
+      Write(whole.c_str(), picture);
     const std::string bytes = ReadFile(Path(whole.c_str()));
     inputs.push_back(whole);
     // Cut at the header, a third of the way and just before the end;
@@ -211,10 +232,14 @@ TEST_F(StreamingTest, DamagedFilesFailCleanly) {
     inputs.push_back("spoiled." + format);
   }
   for (const std::string& name : inputs) {
-    if (name.rfind("whole.", 0) == 0) continue;
     for (const char* output : {"out.png", "out.ppm"}) {
       const Outcome run = Run({Path(name.c_str()), Path(output), "-q", "--region=0,10,120,90"});
       SCOPED_TRACE(name + " -> " + output + ": " + run.err);
+      if (name.rfind("whole.", 0) == 0) {
+        EXPECT_EQ(run.status, 0);
+        fs::remove(Path(output));
+        continue;
+      }
       if (run.status == 0) {
         // A spoiled header that still decodes is a picture all the same.
         EXPECT_EQ(name.rfind("spoiled.", 0), 0u);

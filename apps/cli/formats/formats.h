@@ -1,6 +1,7 @@
 // The formats behind picture_format.h, each in its own file.
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,7 @@ std::unique_ptr<PictureReader> OpenPngReader(std::unique_ptr<InputFile> file, st
 std::unique_ptr<PictureReader> OpenJpegReader(std::unique_ptr<InputFile> file, std::string* error);
 std::unique_ptr<PictureReader> OpenTiffReader(const std::string& path, std::string* error);
 // TGA, PSD and whatever else stb reads, decoded whole.
-std::unique_ptr<PictureReader> OpenStbReader(const std::string& path, std::string* error);
+std::unique_ptr<PictureReader> OpenStbReader(std::unique_ptr<InputFile> file, std::string* error);
 
 enum class PnmFlavour { kPgm, kPpm, kPnm, kPam };
 std::unique_ptr<PictureWriter> CreatePnmWriter(const std::string& path, PnmFlavour flavour, const PictureInfo& info,
@@ -37,6 +38,11 @@ std::unique_ptr<PictureWriter> CreateStbWriter(const std::string& path, const st
 // and TIFF at all (the Windows build has stb and no TIFF).
 bool HaveFormatLibraries();
 
+// Memory from malloc, as stb hands its pictures out.
+struct FreeMemory {
+  void operator()(uint8_t* memory) const { std::free(memory); }
+};
+
 // A picture decoded whole, served a row at a time.
 class WholePictureReader : public PictureReader {
  public:
@@ -44,7 +50,7 @@ class WholePictureReader : public PictureReader {
   bool whole() const override { return true; }
 
  protected:
-  std::unique_ptr<uint8_t[]> pixels_;
+  std::unique_ptr<uint8_t[], FreeMemory> pixels_;
 };
 
 }  // namespace quiltora_cli

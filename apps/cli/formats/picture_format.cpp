@@ -85,8 +85,7 @@ std::unique_ptr<PictureReader> OpenPictureReader(const std::string& path, std::s
     *error = "the file is empty";
     return nullptr;
   }
-  file.reset();
-  return OpenStbReader(path, error);
+  return OpenStbReader(std::move(file), error);
 }
 
 PixelKind WritableKind(const std::string& target, PixelKind wanted) {

@@ -92,7 +92,9 @@ class PngReader : public WholePictureReader {
   }
 
   bool Start(std::string* error) {
-    ctx_.reset(spng_ctx_new(0));
+    // Every chunk's CRC already covers the compressed bytes, so the stream's
+    // own Adler-32 on top is skipped: it adds time, not safety.
+    ctx_.reset(spng_ctx_new(SPNG_CTX_IGNORE_ADLER32));
     nextRow_ = 0;
     if (!ctx_ || std::fseek(file_->stream(), 0, SEEK_SET) != 0) {
       *error = SystemReason();
@@ -159,7 +161,8 @@ class PngReader : public WholePictureReader {
   }
 
   bool DecodeWhole(std::string* error) {
-    std::unique_ptr<uint8_t[]> decoded(new uint8_t[imageBytes_]);
+    std::unique_ptr<uint8_t[], FreeMemory> decoded(static_cast<uint8_t*>(std::malloc(imageBytes_)));
+    if (!decoded) return Fail(error, SPNG_EMEM);
     const int code = spng_decode_image(ctx_.get(), decoded.get(), imageBytes_, format_, flags_);
     if (code != 0) return Fail(error, code);
     if (!sixteen_) {
@@ -167,7 +170,8 @@ class PngReader : public WholePictureReader {
       return true;
     }
     const size_t rowSamples = size_t(info_.width) * SamplesOf(info_.kind);
-    pixels_.reset(new uint8_t[rowSamples * size_t(info_.height)]);
+    pixels_.reset(static_cast<uint8_t*>(std::malloc(rowSamples * size_t(info_.height))));
+    if (!pixels_) return Fail(error, SPNG_EMEM);
     for (int32_t y = 0; y < info_.height; ++y)
       ToEightBits(decoded.get() + size_t(y) * decodedRowBytes_, pixels_.get() + size_t(y) * rowSamples, rowSamples);
     return true;

@@ -3,6 +3,7 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "formats.h"
@@ -19,22 +20,51 @@ PixelKind KindOfChannels(int channels) {
   }
 }
 
+// stb reads a file that ends early as if zeros followed; its reads through
+// these callbacks tell when it asked for bytes the file does not have.
+struct StbInput {
+  std::FILE* file = nullptr;
+  bool ranOut = false;
+
+  static int Read(void* user, char* data, int size) {
+    auto* input = static_cast<StbInput*>(user);
+    const size_t got = std::fread(data, 1, size_t(size), input->file);
+    if (got == 0 && size > 0) input->ranOut = true;
+    return int(got);
+  }
+  static void Skip(void* user, int bytes) {
+    auto* input = static_cast<StbInput*>(user);
+    std::fseek(input->file, bytes, SEEK_CUR);
+  }
+  static int Eof(void* user) {
+    std::FILE* file = static_cast<StbInput*>(user)->file;
+    return std::feof(file) || std::ferror(file);
+  }
+};
+
 class StbReader : public WholePictureReader {
  public:
-  bool Open(const std::string& path, std::string* error) {
+  bool Open(InputFile& file, std::string* error) {
+    if (std::fseek(file.stream(), 0, SEEK_SET) != 0) {
+      *error = SystemReason();
+      return false;
+    }
+    StbInput input{file.stream()};
+    const stbi_io_callbacks callbacks{StbInput::Read, StbInput::Skip, StbInput::Eof};
     int width = 0, height = 0, channels = 0;
-    stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 0);
-    if (data == nullptr) {
+    pixels_.reset(stbi_load_from_callbacks(&callbacks, &input, &width, &height, &channels, 0));
+    if (!pixels_) {
       *error = stbi_failure_reason();
+      return false;
+    }
+    if (input.ranOut || std::ferror(file.stream())) {
+      pixels_.reset();
+      *error = input.ranOut ? "the file ends early (truncated)" : SystemReason();
       return false;
     }
     info_.width = width;
     info_.height = height;
     info_.kind = KindOfChannels(channels);
-    const size_t bytes = size_t(width) * size_t(height) * size_t(channels);
-    pixels_.reset(new uint8_t[bytes]);
-    std::memcpy(pixels_.get(), data, bytes);
-    stbi_image_free(data);
     return true;
   }
 };
@@ -79,9 +109,9 @@ class StbWriter : public PictureWriter {
 
 }  // namespace
 
-std::unique_ptr<PictureReader> OpenStbReader(const std::string& path, std::string* error) {
+std::unique_ptr<PictureReader> OpenStbReader(std::unique_ptr<InputFile> file, std::string* error) {
   auto reader = std::make_unique<StbReader>();
-  if (!reader->Open(path, error)) return nullptr;
+  if (!reader->Open(*file, error)) return nullptr;
   return reader;
 }
 
