@@ -45,7 +45,8 @@ using TiffFile = std::unique_ptr<TIFF, TiffCloser>;
 class TiffReader : public PictureReader {
  public:
   bool Open(const std::string& path, std::string* error) {
-    tiff_.reset(OpenTiff(path, "r", &message_));
+    // "m": read, not mapped, so that a huge file takes a strip of memory, not its size.
+    tiff_.reset(OpenTiff(path, "rm", &message_));
     if (!tiff_) return Refuse(error, message_.empty() ? SystemReason() : message_);
     TIFF* t = tiff_.get();
     uint32_t width = 0, height = 0;
