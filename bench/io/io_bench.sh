@@ -33,34 +33,39 @@ data=$root/build/bench-io
 mkdir -p "$data"
 trap 'rm -rf "$data"' EXIT
 
-# best <command...>: the best wall time and its peak RSS over $runs tries.
+# measure <command...>: the command's wall seconds and peak resident MiB.
 measure() { "$tool" measure "$@"; }
 
-printf '%-11s %-5s %3s | %8s %8s | %8s %8s %6s | %8s %6s | %8s\n' size fmt sym "run s" "RSS MiB" "floor s" "RSS MiB" ratio \
-  "codec s" ratio "out MiB"
+# One row per workload: wall seconds and peak resident MiB of the run, of its
+# floor and (PNG, TIFF) of the codec floor, and the run's time over each floor's.
+header() {
+  printf '%-11s %-4s %3s | %7s %8s | %7s %8s %6s | %7s %8s %6s | %7s\n' picture fmt sym "run s" "run MiB" \
+    "floor s" "flr MiB" "x flr" "codec s" "cdc MiB" "x cdc" "out MiB"
+}
+header
+better() { awk "BEGIN{exit !($1 < $2)}"; }
 run_case() {  # size format symmetry select
   local size=$1 format=$2 symmetry=$3 select=$4
   local in=$data/in_$size.$format out=$data/out.$format floorOut=$data/floor.$format codecOut=$data/codec.$format
-  local bestRun=999 bestRunRss=0 bestFloor=999 bestFloorRss=0 bestCodec=999
+  local bestRun=999999 runRss=0 bestFloor=999999 floorRss=0 bestCodec=999999 codecRss=0 t rss
   for ((i = 0; i < runs; i++)); do
     read -r t rss < <(measure "$build/quiltora" "$in" "$out" -q --symmetry "$symmetry" --select "$select")
-    if awk "BEGIN{exit !($t < $bestRun)}"; then bestRun=$t; bestRunRss=$rss; fi
-    bytes=$(stat -c %s "$out")
-    read -r t rss < <(measure "$tool" floor "$in" "$floorOut" "$bytes")
-    if awk "BEGIN{exit !($t < $bestFloor)}"; then bestFloor=$t; bestFloorRss=$rss; fi
+    [ -s "$out" ] || { echo "quiltora failed on $in" >&2; exit 1; }
+    if better "$t" "$bestRun"; then bestRun=$t runRss=$rss; fi
+    read -r t rss < <(measure "$tool" floor "$in" "$floorOut" "$(stat -c %s "$out")")
+    if better "$t" "$bestFloor"; then bestFloor=$t floorRss=$rss; fi
     if [ "$format" = png ] || [ "$format" = tif ]; then
-      t=$("$tool" codec "$in" "$out" "$codecOut")
-      if awk "BEGIN{exit !($t < $bestCodec)}"; then bestCodec=$t; fi
+      read -r t rss < <("$tool" codec "$in" "$out" "$codecOut")
+      if better "$t" "$bestCodec"; then bestCodec=$t codecRss=$rss; fi
     fi
   done
-  local codecText="-" codecRatio="-"
-  if [ "$bestCodec" != 999 ]; then
-    codecText=$bestCodec
-    codecRatio=$(awk "BEGIN{printf \"%.2f\", $bestRun / $bestCodec}")
-  fi
-  printf '%-11s %-5s %3s | %8.3f %8.1f | %8.3f %8.1f %6.2f | %8s %6s | %8.1f\n' "$size" "$format" "$symmetry" \
-    "$bestRun" "$bestRunRss" "$bestFloor" "$bestFloorRss" "$(awk "BEGIN{print $bestRun / $bestFloor}")" \
-    "$codecText" "$codecRatio" "$(awk "BEGIN{print $(stat -c %s "$out") / 1048576}")"
+  local codec="- - -"
+  [ "$bestCodec" = 999999 ] ||
+    codec="$bestCodec $codecRss $(awk "BEGIN{printf \"%.2f\", $bestRun / $bestCodec}")"
+  read -r codecTime codecMib codecRatio <<<"$codec"
+  printf '%-11s %-4s %3s | %7.3f %8.1f | %7.3f %8.1f %6.2f | %7s %8s %6s | %7.1f\n' "$size" "$format" "$symmetry" \
+    "$bestRun" "$runRss" "$bestFloor" "$floorRss" "$(awk "BEGIN{print $bestRun / $bestFloor}")" \
+    "$codecTime" "$codecMib" "$codecRatio" "$(awk "BEGIN{print $(stat -c %s "$out") / 1048576}")"
   rm -f "$out" "$floorOut" "$codecOut"
 }
 
@@ -83,4 +88,7 @@ if [ $quick = 0 ]; then
   "$tool" picture 30000 20000 "$data/in_30000x20000.ppm"
   run_case 30000x20000 ppm 8 14488,9488,1024,1024
 fi
-echo "ratio: the run's wall time over the floor's (or the codec's), both measured above in the same run."
+echo
+echo "run: the whole quiltora process; floor: reading the input file once into memory and writing as many"
+echo "bytes as the run wrote; codec: the library decoding the input and encoding the run's output pixels."
+echo "x flr, x cdc: the run's wall time over the floor's and the codec's, measured beside it; best of $runs."

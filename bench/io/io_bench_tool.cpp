@@ -6,7 +6,9 @@
 //   io_bench_tool codec IN REF OUT [LEVEL] the codec floor for PNG and TIFF: decodes
 //                                          IN whole with the library, encodes the
 //                                          pixels of REF (read before timing) to
-//                                          OUT with the settings quiltora uses
+//                                          OUT with the settings quiltora uses;
+//                                          prints seconds and peak resident MiB
+//                                          (both pictures are in memory at once)
 //   io_bench_tool measure CMD ARGS...      runs CMD; prints wall seconds and
 //                                          peak resident memory in MiB
 #include <sys/resource.h>
@@ -110,7 +112,10 @@ int Codec(const char* in, const char* reference, const char* out, int level) {
   for (int32_t y = 0; y < refInfo.height; ++y)
     if (!writer->WriteRow(refPixels.data() + y * rowBytes)) return 1;
   if (!writer->Finish()) return 1;
-  std::printf("%.4f\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%.4f %.1f\n", seconds, usage.ru_maxrss / 1024.0);
   return 0;
 }
 
