@@ -79,8 +79,12 @@ class PnmReader : public PictureReader {
         else ok = false;
         if (!ok) return Refuse(error, "damaged PAM header");
       }
-      while (scan.at() < size && header[scan.at()] != '\n') scan.SkipSpace();
-      if (!scan.EndOfHeader()) return Refuse(error, "damaged PAM header");
+      // Only blanks between ENDHDR and the newline that ends the header: the
+      // samples that follow may be any bytes, white space included.
+      auto blank = [&](size_t at) { return header[at] == ' ' || header[at] == '\t' || header[at] == '\r'; };
+      while (scan.at() < size && blank(scan.at())) scan.EndOfHeader();
+      if (scan.at() >= size || header[scan.at()] != '\n' || !scan.EndOfHeader())
+        return Refuse(error, "damaged PAM header");
     } else if (!scan.Number(&width) || !scan.Number(&height) || !scan.Number(&maxval) || !scan.EndOfHeader()) {
       return Refuse(error, "damaged PNM header");
     }

@@ -3,13 +3,18 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "formats.h"
 
 namespace quiltora_cli {
 namespace {
+
+constexpr int64_t kMostPixelsPerByte = 64;
+constexpr int64_t kSlackPixels = 4096;
 
 PixelKind KindOfChannels(int channels) {
   switch (channels) {
@@ -36,15 +41,20 @@ struct StbInput {
     auto* input = static_cast<StbInput*>(user);
     std::fseek(input->file, bytes, SEEK_CUR);
   }
+  // Once a read came back empty the end stays reached: a skip after it
+  // clears the stream's end flag, and stb, which reads no more by then,
+  // would wait for the end for ever.
   static int Eof(void* user) {
-    std::FILE* file = static_cast<StbInput*>(user)->file;
-    return std::feof(file) || std::ferror(file);
+    auto* input = static_cast<StbInput*>(user);
+    return input->ranOut || std::feof(input->file) || std::ferror(input->file);
   }
 };
 
 class StbReader : public WholePictureReader {
  public:
   bool Open(InputFile& file, std::string* error) {
+    uint8_t magic[3] = {};
+    file.ReadSome(0, magic, sizeof magic);
     if (std::fseek(file.stream(), 0, SEEK_SET) != 0) {
       *error = SystemReason();
       return false;
@@ -52,6 +62,25 @@ class StbReader : public WholePictureReader {
     StbInput input{file.stream()};
     const stbi_io_callbacks callbacks{StbInput::Read, StbInput::Skip, StbInput::Eof};
     int width = 0, height = 0, channels = 0;
+    // A few bytes of TGA or PSD header can ask for gigabytes of pixels that
+    // stb would then decode from nothing: their run-length codes hold at most
+    // 64 pixels a byte, so a file too short for its size is refused first.
+    if (!stbi_info_from_callbacks(&callbacks, &input, &width, &height, &channels)) {
+      *error = stbi_failure_reason();
+      return false;
+    }
+    const bool png = magic[0] == 0x89 && magic[1] == 'P';
+    const bool jpeg = magic[0] == 0xFF && magic[1] == 0xD8;
+    if (!png && !jpeg && int64_t(width) * height > kMostPixelsPerByte * file.size() + kSlackPixels) {
+      *error = "the file is too short for its " + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels (truncated or damaged)";
+      return false;
+    }
+    if (std::fseek(file.stream(), 0, SEEK_SET) != 0) {
+      *error = SystemReason();
+      return false;
+    }
+    input = StbInput{file.stream()};
     pixels_.reset(stbi_load_from_callbacks(&callbacks, &input, &width, &height, &channels, 0));
     if (!pixels_) {
       *error = stbi_failure_reason();
