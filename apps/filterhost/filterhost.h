@@ -43,6 +43,9 @@ class Module {
   Module& operator=(const Module&) = delete;
 
   bool Load(const std::string& path);  // false with error() set
+  // Calls an entry point linked into this program instead of a module file:
+  // for tests that answer the module's dialog themselves.
+  void Attach(plugin::EntryPoint entry);
   void Unload();
   bool loaded() const { return entry_ != nullptr; }
   const std::string& error() const { return error_; }
