@@ -12,6 +12,7 @@
 #include "abi/parameter_block.h"
 #include "composite/tile_image.h"
 #include "filterhost.h"
+#include "hardening/hardening_support.h"
 #include "host/dispatch.h"
 #include "host/main_dialog.h"
 #include "host/parameters.h"
@@ -28,14 +29,6 @@ namespace {
 
 using filterhost::Image;
 using quiltora::ParameterBlock;
-
-Image Probe(int32_t width, int32_t height) {
-  Image image(width, height, 3);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      for (int32_t c = 0; c < 3; ++c) image.At(x, y)[c] = uint8_t(x * 7 + y * 13 + c * 61 + (x * y) % 11);
-  return image;
-}
 
 // What the dialog does while it is open: it creates the module's working
 // objects, shows the previews of the reduced picture (the source pane shows
@@ -98,7 +91,7 @@ class DialogRunnerTest : public ::testing::Test {
     saved_ = quiltora::CurrentMemorySources();
     module_.Attach(quiltora::EntryPoint);
     host_ = std::make_unique<filterhost::Host>(module_);
-    host_->SetImage(Probe(90, 70));
+    host_->SetImage(hardening::ProbeImage(90, 70, 3));
   }
   void TearDown() override {
     quiltora::SetMainDialogRunner({});

@@ -24,6 +24,7 @@
 #include "abi/parameter_block.h"
 #include "composite/tile_image.h"
 #include "filterhost.h"
+#include "hardening/hardening_support.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
 #include "render/preview.h"
@@ -38,14 +39,6 @@ using filterhost::Image;
 using quiltora::ParameterBlock;
 
 constexpr int32_t kWidth = 97, kHeight = 83;
-
-Image Probe(int32_t width, int32_t height, int32_t channels) {
-  Image image(width, height, channels);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      for (int32_t c = 0; c < channels; ++c) image.At(x, y)[c] = uint8_t(x * 7 + y * 13 + c * 61 + (x * y) % 11);
-  return image;
-}
 
 int32_t FormatOf(int32_t channels) {
   return channels == 1 ? quiltora::kFormatGray8 : channels == 3 ? quiltora::kFormatBGR24 : quiltora::kFormatFour32;
@@ -241,7 +234,7 @@ bool PreviewAgreement::loaded_ = false;
 
 TEST_F(PreviewAgreement, TileAndPatternMatchTheRunForEverySymmetryModeAndFeather) {
   for (int32_t channels : {1, 3, 4}) {
-    const Image picture = Probe(kWidth, kHeight, channels);
+    const Image picture = hardening::ProbeImage(kWidth, kHeight, channels);
     for (int16_t number = 1; number <= 17; ++number) {
       for (int32_t feather : {0, 40}) {
         SCOPED_TRACE("symmetry " + std::to_string(number) + ", " + std::to_string(channels) + " channels, feather " +
@@ -275,7 +268,7 @@ TEST_F(PreviewAgreement, BlendsOpacityAndOffsetsMatchTheRun) {
                         {13, 35, quiltora::kBlendHue, -0.3, 0.2},         {12, 80, quiltora::kBlendScreen, 0, -0.45},
                         {16, 100, quiltora::kBlendSaturation, 0.05, 0.9}, {4, 1, quiltora::kBlendColor, 0.6, 0.6}};
   for (int32_t channels : {1, 3}) {
-    const Image picture = Probe(kWidth, kHeight, channels);
+    const Image picture = hardening::ProbeImage(kWidth, kHeight, channels);
     for (const Case& c : cases) {
       SCOPED_TRACE("symmetry " + std::to_string(c.number) + ", " + std::to_string(channels) + " channels, mode " +
                    std::to_string(c.blendMode));
@@ -296,7 +289,7 @@ TEST_F(PreviewAgreement, BlendsOpacityAndOffsetsMatchTheRun) {
 // (so that inverting the picture inverts the tile), the preview of P is the
 // run on 255 − P, inverted.
 TEST_F(PreviewAgreement, CmykPreviewIsTheRunOnTheInvertedPictureInverted) {
-  const Image picture = Probe(kWidth, kHeight, 4);
+  const Image picture = hardening::ProbeImage(kWidth, kHeight, 4);
   Image inverted = picture;
   for (uint8_t& byte : inverted.pixels) byte = uint8_t(255 - byte);
   for (int16_t number : {1, 5, 8, 11}) {
