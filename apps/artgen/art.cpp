@@ -39,6 +39,8 @@ bool MakeArt(const ArtSources& sources, std::vector<ArtPiece>* pieces, std::stri
   pieces->clear();
   pieces->push_back(PatternBitmap());
   pieces->push_back(SpinDragCursor());
+  DialogArt(fonts, pieces);
+  if (!SymmetryIcons(sources.modulePath, fonts, pieces, error)) return false;
   std::sort(pieces->begin(), pieces->end(), [](const ArtPiece& a, const ArtPiece& b) { return a.id < b.id; });
   return true;
 }

@@ -30,8 +30,16 @@ ArtPiece SpinDragCursor() {
   Canvas glyph(kCursorSize, kCursorSize);
   const Colour ink = Hex(0x000000);
   const double c = 16;
-  glyph.Fill(PolygonShape({{c, 3}, {c + 6, 10}, {c + 1, 10}, {c + 1, 22}, {c + 6, 22}, {c, 29},
-                           {c - 6, 22}, {c - 1, 22}, {c - 1, 10}, {c - 6, 10}}),
+  glyph.Fill(PolygonShape({{c, 3},
+                           {c + 6, 10},
+                           {c + 1, 10},
+                           {c + 1, 22},
+                           {c + 6, 22},
+                           {c, 29},
+                           {c - 6, 22},
+                           {c - 1, 22},
+                           {c - 1, 10},
+                           {c - 6, 10}}),
              ink);
   glyph.Fill(RectShape(c - 8, 15, c + 8, 17), ink);
   ArtPiece piece;

@@ -1,6 +1,7 @@
 // The module's one export. Nothing thrown inside the module may reach the
 // host, and the host's result word is always written.
 #include <cstdint>
+#include <type_traits>
 
 #include "abi/plugin_api.h"
 #include "host/dispatch.h"
@@ -12,7 +13,13 @@
 #define QUILTORA_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-QUILTORA_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result) {
+QUILTORA_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result);
+
+// Hosts call it as this type: on 32-bit Windows that is cdecl, under the
+// undecorated name the resources give; a stdcall export would differ here.
+static_assert(std::is_same_v<decltype(&ENTRYPOINT1), plugin::EntryPoint>);
+
+void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result) {
   quiltora::EntryPoint(selector, record, data, result);
 }
 

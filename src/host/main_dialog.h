@@ -12,7 +12,10 @@
 namespace quiltora {
 
 // Shows the dialog for the record and waits for the user: 0 when it ended
-// with OK (the settings record then holds what the user chose), 1 otherwise.
+// with OK (the settings record then holds what the user chose); 1 when the
+// user cancelled, or was told by a message the dialog showed why it could not
+// go on; a negative code (-108 for memory) for any other failure, which the
+// host reports. Never 1 without the user knowing.
 using MainDialogRunner = std::function<int16_t(plugin::FilterRecord* record)>;
 
 // The installed runner, else the linked dialog.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/integer.h"
 #include "common/pixels.h"
 #include "common/progress.h"
 #include "composite/blend.h"
@@ -55,7 +56,7 @@ void PlaceOnPane(TileSymmetry* object, const ImageBuffer& pane, const ParameterB
   object->SetSourceSize(pane.width, pane.height);
   FitFrame(*object, &frame);
   const int32_t shear =
-      block.selectionVertexCount >= 2 ? block.selectionVertices[1].x - block.selectionVertices[0].x : 0;
+      block.selectionVertexCount >= 2 ? WrapSub(block.selectionVertices[1].x, block.selectionVertices[0].x) : 0;
   object->SetScaled(int32_t(frame.left), int32_t(frame.top), int16_t(int32_t(frame.right - frame.left)),
                     int16_t(int32_t(frame.bottom - frame.top)), shear, 1.0);
   PrepareTileGeometry(object, pane.width, pane.height, block.feather);

@@ -58,6 +58,8 @@ TEST(WindowsModule, ExportsTheEntryPointAndNeedsSystemDllsOnly) {
     petest::PeFile pe;
     std::string error;
     ASSERT_TRUE(petest::ReadPeFile(path, &pe, &error)) << path << ": " << error;
+    // A 32-bit host loads only the x86 module, a 64-bit host only the other.
+    EXPECT_EQ(pe.is64, path.find("x86") == std::string::npos) << path;
     // The entry point hosts look up, undecorated, and the tile copy our own host uses.
     EXPECT_EQ(pe.exports, (std::vector<std::string>{"ENTRYPOINT1", "QuiltoraCopyTile"})) << path;
     for (std::string dll : pe.imports) {
@@ -121,9 +123,17 @@ struct BitmapFact {
   uint16_t bitCount;
 };
 const BitmapFact kBitmaps[] = {
-    {20560, 8, 8, 1},  // the controls library's pattern
+    {200, 72, 63, 24},   {201, 72, 63, 24},   {202, 72, 63, 24},  {203, 72, 63, 24},  // OK, Save Tile
+    {204, 72, 63, 24},   {205, 72, 63, 24},                                           // Cancel
+    {218, 54, 55, 24},   {219, 54, 55, 24},                                           // button 332
+    {220, 515, 363, 24},                                                              // the background
+    {2000, 80, 75, 24},  {2001, 80, 75, 24},  {2002, 80, 75, 24}, {2003, 80, 75, 24}, {2004, 80, 75, 24},
+    {2005, 80, 75, 24},  {2006, 80, 75, 24},  {2007, 80, 75, 24}, {2008, 80, 75, 24}, {2009, 80, 75, 24},
+    {2010, 80, 75, 24},  {2011, 80, 75, 24},  {2012, 80, 75, 24}, {2013, 80, 75, 24}, {2014, 80, 75, 24},
+    {2015, 80, 75, 24},  {2016, 80, 75, 24},                                          // the symmetry icons
+    {20560, 8, 8, 1},                                                                 // the controls library's pattern
 };
-const int kCursors[] = {20496};  // every cursor is 32 x 32
+const int kCursors[] = {3000, 20496};  // every cursor is 32 x 32
 const int kMissingCursors[] = {3001};  // the result pane's drag hides the pointer instead
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
