@@ -23,6 +23,9 @@ struct ArtPiece {
   std::vector<bool> bits;              // set for one-bit bitmaps: true is white
 };
 
+// A bitmap piece.
+ArtPiece BitmapPiece(int32_t id, const std::string& file, const std::string& title, Canvas picture);
+
 // The file the resource compiler reads for the piece.
 Bytes FileBytes(const ArtPiece& piece);
 
