@@ -110,7 +110,7 @@ void SaveTileGlyph(Canvas* canvas, double cx, double cy) {
 
 }  // namespace
 
-bool DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
+void DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
   using namespace quiltora;
   const Canvas background = MainBackground(fonts, true);
   pieces->push_back(BitmapPiece(IDB_BACKGROUND, "background-220.bmp", "220 background", background));
@@ -148,7 +148,6 @@ bool DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
                                   std::move(badge)));
   }
   pieces->push_back(ResultHoverCursor());
-  return true;
 }
 
 ArtPiece ResultHoverCursor() {
