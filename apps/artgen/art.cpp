@@ -6,6 +6,15 @@
 
 namespace artgen {
 
+ArtPiece BitmapPiece(int32_t id, const std::string& file, const std::string& title, Canvas picture) {
+  ArtPiece piece;
+  piece.id = id;
+  piece.file = file;
+  piece.title = title;
+  piece.picture = std::move(picture);
+  return piece;
+}
+
 Bytes FileBytes(const ArtPiece& piece) {
   if (piece.kind == ArtKind::kCursor) return EncodeCursor(piece.picture, piece.hotspotX, piece.hotspotY);
   if (!piece.bits.empty()) return EncodeBmp1(piece.bits, piece.picture.width(), piece.picture.height());

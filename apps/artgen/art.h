@@ -23,6 +23,9 @@ struct ArtPiece {
   std::vector<bool> bits;              // set for one-bit bitmaps: true is white
 };
 
+// A bitmap piece.
+ArtPiece BitmapPiece(int32_t id, const std::string& file, const std::string& title, Canvas picture);
+
 // The file the resource compiler reads for the piece.
 Bytes FileBytes(const ArtPiece& piece);
 
@@ -53,7 +56,7 @@ bool MakeArt(const ArtSources& sources, std::vector<ArtPiece>* pieces, std::stri
 
 // The main dialog's background 220, the buttons 200..205, 218 and 219, and
 // the result pane's hover cursor 3000.
-bool DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces);
+void DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces);
 // Bitmap 220; without its lettering when lettered is false.
 Canvas MainBackground(const ArtFonts& fonts, bool lettered);
 ArtPiece ResultHoverCursor();

@@ -80,15 +80,6 @@ Canvas MainBackground(const ArtFonts& fonts, bool lettered) {
 
 namespace {
 
-ArtPiece Bitmap(int32_t id, const std::string& file, const std::string& title, Canvas picture) {
-  ArtPiece piece;
-  piece.id = id;
-  piece.file = file;
-  piece.title = title;
-  piece.picture = std::move(picture);
-  return piece;
-}
-
 // The Apply tick, the Cancel cross and the Save Tile block, centred on (cx, cy).
 void TickGlyph(Canvas* canvas, double cx, double cy) {
   const Colour green = Hex(0x3C7A4A);
@@ -119,10 +110,10 @@ void SaveTileGlyph(Canvas* canvas, double cx, double cy) {
 
 }  // namespace
 
-bool DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
+void DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
   using namespace quiltora;
   const Canvas background = MainBackground(fonts, true);
-  pieces->push_back(Bitmap(IDB_BACKGROUND, "background-220.bmp", "220 background", background));
+  pieces->push_back(BitmapPiece(IDB_BACKGROUND, "background-220.bmp", "220 background", background));
 
   struct Face {
     const ControlPlace& place;
@@ -141,22 +132,22 @@ bool DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces) {
       face.glyph(&button, 36 + shift.x, 23 + shift.y);
       fonts.sansBold.DrawCentred(&button, 36 + shift.x, 51 + shift.y, face.label, kLabelSize, palette::kInk);
       const std::string state = pressed ? "pressed" : "normal";
-      pieces->push_back(Bitmap(face.normalId + (pressed ? 1 : 0),
-                               std::string(face.name) + (pressed ? "-pressed-" : "-") +
-                                   std::to_string(face.normalId + (pressed ? 1 : 0)) + ".bmp",
-                               std::to_string(face.normalId + (pressed ? 1 : 0)) + " " + face.label + " " + state,
-                               std::move(button)));
+      pieces->push_back(BitmapPiece(face.normalId + (pressed ? 1 : 0),
+                                    std::string(face.name) + (pressed ? "-pressed-" : "-") +
+                                        std::to_string(face.normalId + (pressed ? 1 : 0)) + ".bmp",
+                                    std::to_string(face.normalId + (pressed ? 1 : 0)) + " " + face.label + " " + state,
+                                    std::move(button)));
     }
   }
   for (const bool pressed : {false, true}) {
     Canvas badge = Ground(kBadgeButton.left, kBadgeButton.top, kBadgeButton.width, kBadgeButton.height);
     CrossStitchBadge(&badge, pressed);
     const int32_t id = pressed ? IDB_BADGE_PRESSED : IDB_BADGE;
-    pieces->push_back(Bitmap(id, std::string(pressed ? "badge-pressed-" : "badge-") + std::to_string(id) + ".bmp",
-                             std::to_string(id) + (pressed ? " badge pressed" : " badge normal"), std::move(badge)));
+    pieces->push_back(BitmapPiece(id, std::string(pressed ? "badge-pressed-" : "badge-") + std::to_string(id) + ".bmp",
+                                  std::to_string(id) + (pressed ? " badge pressed" : " badge normal"),
+                                  std::move(badge)));
   }
   pieces->push_back(ResultHoverCursor());
-  return true;
 }
 
 ArtPiece ResultHoverCursor() {
@@ -170,15 +161,7 @@ ArtPiece ResultHoverCursor() {
   glyph.Fill(PolygonShape({{c, 30}, {c - 5, 24}, {c + 5, 24}}), ink);
   glyph.Fill(PolygonShape({{2, c}, {8, c - 5}, {8, c + 5}}), ink);
   glyph.Fill(PolygonShape({{30, c}, {24, c + 5}, {24, c - 5}}), ink);
-  ArtPiece piece;
-  piece.id = IDCUR_RESULT_HOVER;
-  piece.kind = ArtKind::kCursor;
-  piece.file = "drag-3000.cur";
-  piece.title = "3000 result hover";
-  piece.picture = FinishCursor(glyph, Hex(0x101010), Hex(0xFFFFFF));
-  piece.hotspotX = 15;
-  piece.hotspotY = 15;
-  return piece;
+  return CursorPiece(IDCUR_RESULT_HOVER, "drag-3000.cur", "3000 result hover", glyph);
 }
 
 }  // namespace artgen

@@ -200,12 +200,10 @@ bool SymmetryIcons(const std::string& modulePath, const ArtFonts& fonts, std::ve
   for (const quiltora::SymmetryInfo& symmetry : quiltora::kSymmetries) {
     Canvas pattern;
     if (!RenderPattern(&module, symmetry.number, &pattern, error)) return false;
-    ArtPiece piece;
-    piece.id = symmetry.iconBitmap;
-    piece.file = "symmetry-" + std::to_string(piece.id) + ".bmp";
-    piece.title = std::to_string(piece.id) + " " + symmetry.name + " (" + std::to_string(symmetry.number) + ")";
-    piece.picture = Icon(pattern, symmetry.name, fonts);
-    pieces->push_back(std::move(piece));
+    const std::string id = std::to_string(symmetry.iconBitmap);
+    pieces->push_back(BitmapPiece(symmetry.iconBitmap, "symmetry-" + id + ".bmp",
+                                  id + " " + symmetry.name + " (" + std::to_string(symmetry.number) + ")",
+                                  Icon(pattern, symmetry.name, fonts)));
   }
   return true;
 }

@@ -84,6 +84,33 @@ Canvas MockUp(const std::vector<ArtPiece>& pieces, bool pressed) {
   return client;
 }
 
+// The Symmetry picker's grid: 50 x 50 dialog units a cell, here 75 x 81
+// pixels (a font of 6 x 13 base units), each filled light gray with the
+// icon's top-left block copied to (|80 - w| / 2, |75 - h| / 2), the chosen
+// one framed by a 2-pixel blue pen on (x, y + 1, x + 80 - 6, y + 75 - 4).
+Canvas Picker(const std::vector<ArtPiece>& pieces, int32_t chosen) {
+  using namespace quiltora;
+  constexpr int32_t kCellWidth = 75, kCellHeight = 81;
+  Canvas grid(6 * kCellWidth, 3 * kCellHeight, Hex(0xF0F0F0));
+  for (int32_t n = 1; n <= kSymmetryCount; ++n) {
+    const int32_t left = (n - 1) % 6 * kCellWidth, top = (n - 1) / 6 * kCellHeight;
+    grid.FillRect(left, top, left + kCellWidth, top + kCellHeight, Hex(0xC0C0C0));
+    const ArtPiece* icon = Find(pieces, kSymmetries[n - 1].iconBitmap);
+    if (icon == nullptr) continue;
+    const int32_t x = std::abs(kIconWidth - kCellWidth) / 2, y = std::abs(kIconHeight - kCellHeight) / 2;
+    grid.Draw(icon->picture.Crop(0, 0, std::min(kCellWidth, kIconWidth), std::min(kCellHeight, kIconHeight)), left + x,
+              top + y);
+    if (n != chosen) continue;
+    const Colour blue = Hex(0x0000FF);
+    const int32_t l = left + x, t = top + y + 1, r = left + x + kIconWidth - 6, b = top + y + kIconHeight - 4;
+    grid.FillRect(l - 1, t - 1, r + 1, t + 1, blue);
+    grid.FillRect(l - 1, b - 2, r + 1, b, blue);
+    grid.FillRect(l - 1, t - 1, l + 1, b, blue);
+    grid.FillRect(r - 2, t - 1, r, b, blue);
+  }
+  return grid;
+}
+
 class Sheet {
  public:
   Sheet(const ArtFonts& fonts, int32_t height) : fonts_(fonts), canvas_(kSheetWidth, height, kSheetGround) {}
@@ -113,8 +140,9 @@ Canvas ArtSheet(const std::vector<ArtPiece>& pieces, const ArtFonts& fonts) {
   const int32_t iconRow = quiltora::kIconHeight * kScale + kCaption;
   const int32_t iconsPerRow = (kSheetWidth - 2 * kMargin + kGap) / (quiltora::kIconWidth * kScale + kGap);
   const int32_t iconRows = (quiltora::kSymmetryCount + iconsPerRow - 1) / iconsPerRow;
-  const int32_t height = kMargin + 2 * (kHeading + backgroundHeight + kGap) + kHeading + smallRow + kGap + kHeading +
-                         iconRows * (iconRow + kGap) + kMargin;
+  const int32_t pickerRow = 3 * 81 * kScale + kCaption;
+  const int32_t height = kMargin + 2 * (kHeading + backgroundHeight + kGap) + kHeading + pickerRow + kGap + kHeading +
+                         smallRow + kGap + kHeading + iconRows * (iconRow + kGap) + kMargin;
   Sheet sheet(fonts, height);
   int32_t y = kMargin;
 
@@ -137,6 +165,17 @@ Canvas ArtSheet(const std::vector<ArtPiece>& pieces, const ArtFonts& fonts) {
   sheet.Put(MockUp(pieces, true).Enlarged(kScale), false, 2 * kMargin + quiltora::kMainClientWidth * kScale, y,
             "every picture button pressed, symmetry 13");
   y += backgroundHeight + kGap;
+
+  sheet.Heading(y, "The Symmetry picker's grid with symmetry 8 chosen, and the symmetry button with symmetry 8");
+  y += kHeading;
+  const Canvas picker = Picker(pieces, 8).Enlarged(kScale);
+  sheet.Put(picker, false, kMargin, y, "cells of 50 x 50 dialog units at 6 x 13 base units: 75 x 81 pixels");
+  const quiltora::ControlPlace& button = quiltora::kSymmetryButton;
+  sheet.Put(MockUp(pieces, false)
+                .Crop(button.left - 8, button.top - 8, button.width + 16, button.height + 16)
+                .Enlarged(2 * kScale),
+            false, 2 * kMargin + picker.width(), y, "the symmetry button, 4 x");
+  y += picker.height() + kCaption + kGap;
 
   sheet.Heading(y, "Buttons normal and pressed, cursors, pattern");
   y += kHeading;
