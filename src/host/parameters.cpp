@@ -52,7 +52,10 @@ constexpr int kMinimumFilterSide = 50;
 //     kept, byte-copied into a new handle, or kept while the module was
 //     unloaded. Where the host can tell its size (getSizeProc answers more
 //     than 0), a size below a block means it is not a block of ours and it is
-//     not read. An answer of 0 or less, or no handle suite, tells nothing.
+//     not read. An answer of 0 tells nothing only from a suite that answers 0
+//     for a handle it has just made of a known size; from a suite that sizes
+//     its handles it means an empty handle, which is not read. No handle
+//     suite, or a negative answer, tells nothing.
 //  3. Either way the block must start with its magic and version.
 //  4. A block that fails 2 or 3 is replaced by one with the defaults: reset
 //     where it lies when its size is known to be enough, otherwise in a new
@@ -71,6 +74,18 @@ bool IsMadeBlock(plugin::Handle handle) {
   return handle != nullptr && handle == gMadeBlock.handle && *handle == gMadeBlock.data;
 }
 
+// Whether getSizeProc answers the size of a handle the suite has just made.
+// When no handle can be made to ask about, the answer is taken to be true,
+// so that an answer of 0 keeps the module from reading the handle.
+bool SuiteSizesItsHandles(const plugin::HandleProcs* procs) {
+  constexpr int32_t kProbeSize = 16;
+  plugin::Handle probe = procs->newProc(kProbeSize);
+  if (probe == nullptr) return true;
+  const bool sized = procs->getSizeProc(probe) == kProbeSize;
+  procs->disposeProc(probe);
+  return sized;
+}
+
 // The size of the handle in parameters as far as it can be known; -1 when
 // nothing can be known of it.
 int64_t KnownSize(const plugin::FilterRecord* record) {
@@ -79,6 +94,7 @@ int64_t KnownSize(const plugin::FilterRecord* record) {
   if (HostHandleSuiteUsable(record->handleProcs)) {
     const int32_t size = record->handleProcs->getSizeProc(handle);
     if (size > 0) return size;
+    if (size == 0 && SuiteSizesItsHandles(record->handleProcs)) return 0;
   }
   return -1;
 }
