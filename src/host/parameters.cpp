@@ -74,29 +74,41 @@ bool IsMadeBlock(plugin::Handle handle) {
   return handle != nullptr && handle == gMadeBlock.handle && *handle == gMadeBlock.data;
 }
 
-// Whether getSizeProc answers the size of a handle the suite has just made.
-// When no handle can be made to ask about, the answer is taken to be true,
-// so that an answer of 0 keeps the module from reading the handle.
-bool SuiteSizesItsHandles(const plugin::HandleProcs* procs) {
+// Whether getSizeProc answers the size of a handle the suite has just made,
+// asked once per run. A probe that cannot be made leaves the answer unknown
+// for the run, and then no handle of unknown size is read or reset.
+enum class SuiteSizing { NotAsked, Sizes, AnswersZero, Unknowable };
+SuiteSizing gSuiteSizing = SuiteSizing::NotAsked;
+
+SuiteSizing AskSuiteSizing(const plugin::HandleProcs* procs) {
+  if (gSuiteSizing != SuiteSizing::NotAsked) return gSuiteSizing;
   constexpr int32_t kProbeSize = 16;
   plugin::Handle probe = procs->newProc(kProbeSize);
-  if (probe == nullptr) return true;
-  const bool sized = procs->getSizeProc(probe) == kProbeSize;
+  if (probe == nullptr) return gSuiteSizing = SuiteSizing::Unknowable;
+  gSuiteSizing = procs->getSizeProc(probe) == kProbeSize ? SuiteSizing::Sizes : SuiteSizing::AnswersZero;
   procs->disposeProc(probe);
-  return sized;
+  return gSuiteSizing;
 }
 
-// The size of the handle in parameters as far as it can be known; -1 when
-// nothing can be known of it.
+constexpr int64_t kSizeUnknown = -1;
+constexpr int64_t kSizeUnknowable = -2;  // a probe of the suite failed for want of memory
+
+// The size of the handle in parameters as far as it can be known.
 int64_t KnownSize(const plugin::FilterRecord* record) {
   const plugin::Handle handle = record->parameters;
   if (IsMadeBlock(handle)) return int64_t(sizeof(ParameterBlock));
   if (HostHandleSuiteUsable(record->handleProcs)) {
     const int32_t size = record->handleProcs->getSizeProc(handle);
     if (size > 0) return size;
-    if (size == 0 && SuiteSizesItsHandles(record->handleProcs)) return 0;
+    if (size == 0) {
+      switch (AskSuiteSizing(record->handleProcs)) {
+        case SuiteSizing::Sizes: return 0;
+        case SuiteSizing::Unknowable: return kSizeUnknowable;
+        default: break;
+      }
+    }
   }
-  return -1;
+  return kSizeUnknown;
 }
 
 // The data of the handle in parameters when it may be read as a whole block.
@@ -104,7 +116,7 @@ char* ReadableBlockData(const plugin::FilterRecord* record) {
   const plugin::Handle handle = record->parameters;
   if (handle == nullptr || *handle == nullptr) return nullptr;
   const int64_t size = KnownSize(record);
-  if (size >= 0 && size < int64_t(sizeof(ParameterBlock))) return nullptr;
+  if (size == kSizeUnknowable || (size >= 0 && size < int64_t(sizeof(ParameterBlock)))) return nullptr;
   return *handle;
 }
 
@@ -201,6 +213,8 @@ ParameterBlock* LockParameters(const plugin::FilterRecord* record) {
 }
 
 ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
+  // Short of memory even for the probe: the host reports it, its block untouched.
+  if (record->parameters != nullptr && KnownSize(record) == kSizeUnknowable) return nullptr;
   auto* block = reinterpret_cast<ParameterBlock*>(ReadableBlockData(record));
   if (block != nullptr && KnownSize(record) >= int64_t(sizeof(ParameterBlock))) {
     // Room enough for a block, but not one of ours: it becomes one.
@@ -219,7 +233,12 @@ ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
   return block;
 }
 
-void ForgetMadeBlock() { gMadeBlock = MadeBlock{}; }
+void ForgetMadeBlock() {
+  gMadeBlock = MadeBlock{};
+  ForgetSuiteSizing();  // the next run may come from another host
+}
+
+void ForgetSuiteSizing() { gSuiteSizing = SuiteSizing::NotAsked; }
 
 int16_t DoParameters(plugin::FilterRecord* record) {
   if (record == nullptr) return plugin::kParamErr;

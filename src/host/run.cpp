@@ -62,6 +62,7 @@ void SanitiseParameters(ParameterBlock* block) {
 // The block of this run; a host that starts a run without one gets a block
 // with the defaults, rendered without the dialog.
 ParameterBlock* RunParameters() {
+  ForgetSuiteSizing();
   ParameterBlock* block = LockParameters(gFilterRecord);
   return block != nullptr ? block : CreateParameters(gFilterRecord);
 }
