@@ -132,7 +132,9 @@ class Program {
   }
 
   void RestoreBlock(uint8_t count) {
-    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : size_t(count) * 3;
+    // At least the magic and version: a host without a handle suite gives no
+    // way to know a shorter handle's size before they are read.
+    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : std::max<size_t>(size_t(count) * 3, 8);
     std::vector<uint8_t> block(bytes, 0);
     for (uint8_t& byte : block) byte = Next();
     const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
