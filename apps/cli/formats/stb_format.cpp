@@ -91,6 +91,12 @@ class StbReader : public WholePictureReader {
       *error = input.ranOut ? "the file ends early (truncated)" : SystemReason();
       return false;
     }
+    // stb hands back a PSD of no rows or columns as a picture.
+    if (width <= 0 || height <= 0) {
+      pixels_.reset();
+      *error = "the picture has no pixels";
+      return false;
+    }
     info_.width = width;
     info_.height = height;
     info_.kind = KindOfChannels(channels);
