@@ -8,12 +8,10 @@
 #include "dialog/pane_layout.h"
 #include "dialog/pane_pictures.h"
 #include "dialog/pane_state.h"
-#include "host/messages.h"
 #include "host/parameters.h"
 #include "host/run.h"
 #include "image/image_buffer.h"
 #include "render/preview.h"
-#include "resources/resource_ids.h"
 #include "symmetry/outline.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -193,7 +191,7 @@ void MainDialogModel::FeatherMoved(int32_t value) {
   InsetBounds();
   surface_->XorSelection();
   if (b->feather != value) {
-    ShowModuleMessage(IDS_FEATHER_OUTSIDE, MessageForm::Warning);
+    surface_->WarnFeatherLowered();
     surface_->SetFeatherSlider(b->feather);
   }
   RefreshPreviews(true, true);

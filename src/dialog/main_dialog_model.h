@@ -28,6 +28,8 @@ class DialogSurface {
   virtual void RedrawTilePreview() {}
   // Repaints the result pane at once.
   virtual void RedrawResultPane() {}
+  // Tells the user the feather was lowered to fit the picture.
+  virtual void WarnFeatherLowered() {}
 };
 
 // What a press in the source pane turns the pointer into.

@@ -18,7 +18,6 @@
 #include "host/run_state.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
-#include "platform/platform.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/outline.h"
 #include "symmetry/tile_symmetry.h"
@@ -49,6 +48,7 @@ class RecordingSurface : public DialogSurface {
   void ShowTileSize(int32_t width, int32_t height) override { label = {width, height}; }
   void RedrawTilePreview() override { ++tileRedraws; }
   void RedrawResultPane() override { ++resultRedraws; }
+  void WarnFeatherLowered() override { ++warnings; }
 
   // The pane's paint: the picture afresh, then the outline once.
   void Paint() {
@@ -70,13 +70,8 @@ class RecordingSurface : public DialogSurface {
   std::pair<int32_t, int32_t> label{-1, -1};
   int tileRedraws = 0;
   int resultRedraws = 0;
+  int warnings = 0;
 };
-
-int gWarnings = 0;
-platform::MessageAnswer CountWarning(const char*, const char*, platform::MessageStyle style) {
-  if (style == platform::MessageStyle::Warning) ++gWarnings;
-  return platform::MessageAnswer::Ok;
-}
 
 uint8_t Probe(int32_t x, int32_t y, int32_t c) { return uint8_t(x * 7 + y * 13 + c * 61 + (x * y) % 11); }
 
@@ -100,8 +95,6 @@ class DialogModelTest : public ::testing::Test {
       for (int32_t x = 0; x < previewWidth; ++x)
         for (int32_t c = 0; c < 3; ++c) ImageBufferPixel(preview, x, y)[c] = Probe(x, y, c);
     block_.previewImage = RefFromImage(preview);
-    platform::SetMessagePolicy(CountWarning);
-    gWarnings = 0;
   }
   void OpenDialog() {
     surface_.model = &model_;
@@ -113,7 +106,6 @@ class DialogModelTest : public ::testing::Test {
   void TearDown() override {
     model_.Close();
     ReleaseImageRef(&block_.previewImage);
-    platform::SetMessagePolicy(nullptr);
     SetMemorySources(savedSources_);
     gFilterRecord = nullptr;
   }
@@ -270,7 +262,7 @@ TEST_F(DialogModelTest, FeatherLoweredToFitWarnsAndMovesTheSlider) {
   OpenDialog();
   // Fits: no warning; the border is drawn with the outline.
   model_.FeatherMoved(20);
-  EXPECT_EQ(gWarnings, 0);
+  EXPECT_EQ(surface_.warnings, 0);
   EXPECT_EQ(block_.feather, 20);
   EXPECT_GT(block_.featherPixels, 0);
   EXPECT_EQ(block_.sourcePaneBounds.left, block_.sourcePaneImageRect.left + block_.featherPixels + 1);
@@ -281,7 +273,7 @@ TEST_F(DialogModelTest, FeatherLoweredToFitWarnsAndMovesTheSlider) {
   model_.SourceRelease();
   surface_.sliderValues.clear();
   model_.FeatherMoved(100);
-  EXPECT_EQ(gWarnings, 1);
+  EXPECT_EQ(surface_.warnings, 1);
   EXPECT_LT(block_.feather, 100);
   ASSERT_FALSE(surface_.sliderValues.empty());
   EXPECT_EQ(surface_.sliderValues.back(), block_.feather);
