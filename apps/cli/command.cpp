@@ -6,10 +6,12 @@
 
 #include "catalogue.h"
 #include "common/parameter_block.h"
+#include "dpi.h"
 #include "filterhost.h"
 #include "options.h"
 #include "picture.h"
 #include "progress.h"
+#include "repeat.h"
 #include "settings.h"
 
 #ifndef QUILTORA_VERSION
@@ -138,16 +140,18 @@ Picture TilePicture(const filterhost::TileCopy& tile) {
 }
 
 // Writes every file beside its target first, then renames them all, so that a
-// failure leaves no output behind.
-bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, Failure* failure) {
+// failure leaves no output behind. A dpi, when set, is recorded in each.
+bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, std::optional<double> dpi,
+                  Failure* failure) {
   std::vector<std::string> temporaries;
   for (const auto& [path, picture] : files) {
     std::string temporary;
-    if (!WritePictureTemporary(path, picture, &temporary, &failure->reason)) {
+    const bool written = WritePictureTemporary(path, picture, &temporary, &failure->reason);
+    if (written) temporaries.push_back(temporary);
+    if (!written || (dpi && !RecordDpi(temporary, path, *dpi, &failure->reason))) {
       for (const std::string& done : temporaries) DiscardPicture(done);
       return false;
     }
-    temporaries.push_back(temporary);
   }
   if (gInterrupted) {
     for (const std::string& temporary : temporaries) DiscardPicture(temporary);
@@ -170,8 +174,9 @@ struct Rendered {
   bool haveTile = false;
 };
 
-// Loads the module and runs it once over the image, as a host repeats a filter.
-bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* failure) {
+// Loads the module and runs it once over the image, as a host repeats a
+// filter; wantTile keeps the module's tile.
+bool RunModule(const Options& o, const Inputs& in, bool wantTile, Rendered* rendered, Failure* failure) {
   filterhost::Module module;
   const std::string modulePath = o.plugin.empty() ? filterhost::ModuleBesideExecutable() : o.plugin;
   if (!module.Load(modulePath)) {
@@ -186,7 +191,7 @@ bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* 
   ProgressBar bar(!o.quiet);
   host.SetProgressHook([&bar](int32_t done, int32_t total) { bar.Update(done, total); });
   host.SetAbortHook([] { return gInterrupted != 0; });
-  if (!o.tilePath.empty())
+  if (wantTile)
     host.SetBeforeFinishHook([&] { rendered->haveTile = filterhost::CopyModuleTile(module, &rendered->tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
@@ -197,7 +202,7 @@ bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* 
     failure->reason = RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
   else if (!report.violations.empty())
     failure->reason = "the module made a request a host refuses: " + report.violations.front();
-  else if (!o.tilePath.empty() && !rendered->haveTile)
+  else if (wantTile && !rendered->haveTile)
     failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
   if (!failure->reason.empty()) return false;
   if (!o.quiet)
@@ -207,20 +212,66 @@ bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* 
   return true;
 }
 
-int RunFilter(const Options& o) {
+void Note(const Options& o, const std::string& text) {
+  if (!o.quiet && !text.empty()) std::fprintf(stderr, "quiltora: note: %s\n", text.c_str());
+}
+
+// A drop or brick: the module's tile laid on that lattice, by the module.
+bool RunOnLattice(const Options& o, Inputs* in, LatticeResult* result, Failure* failure) {
+  const ModuleRun run = [&](const Options& options, const RunGeometry& geometry, bool wantTile,
+                            filterhost::Image* image, filterhost::TileCopy* tile) {
+    in->geometry = geometry;
+    Rendered rendered;
+    if (!RunModule(options, *in, wantTile, &rendered, failure)) return false;
+    *image = std::move(rendered.image);
+    *tile = std::move(rendered.tile);
+    return true;
+  };
+  const RunGeometry geometry = in->geometry;
+  const bool done = RenderOnLattice(o, geometry, run, result, &failure->reason);
+  in->geometry = geometry;
+  return done;
+}
+
+int RunFilter(const Options& given) {
   InterruptGuard interruptGuard;
   Failure failure;
   Inputs in;
+  if (!ReadInputs(given, &in, &failure)) return Report(failure);
+  Options o = given;
+  std::optional<double> dpi = o.dpi;
+  std::string repeatReport;
+  if (o.repeat) {
+    const Resolution resolution = ResolutionFor(o);
+    if (!ApplyRepeat(&o, in.geometry, resolution, &repeatReport, &failure.reason)) {
+      failure.status = kExitUsage;
+      return Report(failure);
+    }
+    if (resolution.assumed && IsPhysical(*o.repeat))
+      Note(o, "the input records no resolution: --repeat measures at 72 dpi (see --dpi)");
+    dpi = resolution.dpi;
+  }
   Rendered rendered;
-  if (!ReadInputs(o, &in, &failure) || !RunModule(o, in, &rendered, &failure)) return Report(failure);
+  LatticeResult lattice;
+  const bool onLattice = o.drop || o.brick;
+  if (onLattice ? !RunOnLattice(o, &in, &lattice, &failure) : !RunModule(o, in, !o.tilePath.empty(), &rendered, &failure))
+    return Report(failure);
   std::vector<std::pair<std::string, Picture>> files;
-  files.emplace_back(o.output, FromHostImage(rendered.image, in.picture));
+  files.emplace_back(o.output, FromHostImage(onLattice ? lattice.image : rendered.image, in.picture));
   const filterhost::TileCopy& tile = rendered.tile;
   if (rendered.haveTile) files.emplace_back(o.tilePath, TilePicture(tile));
-  if (!WriteOutputs(files, &failure)) return Report(failure);
+  if (onLattice && !o.tilePath.empty()) files.emplace_back(o.tilePath, FromHostImage(lattice.superTile, Picture{}));
+  if (!WriteOutputs(files, dpi, &failure)) return Report(failure);
+  Note(o, lattice.note);
+  if (dpi && !RecordsDpi(o.output)) Note(o, "a .tga file records no resolution");
+  if (!o.quiet && !repeatReport.empty()) std::printf("%s\n", repeatReport.c_str());
   if (!o.quiet && rendered.haveTile)
     std::printf("tile %d x %d, origin %d,%d, row shift %d: %s\n", int(tile.width), int(tile.height),
                 int(tile.originX), int(tile.originY), int(tile.rowShift), o.tilePath.c_str());
+  if (!o.quiet && onLattice && !o.tilePath.empty())
+    std::printf("tile %d x %d, origin %d,%d, row shift 0: %s (%s)\n", int(lattice.superTile.width),
+                int(lattice.superTile.height), int(lattice.originX), int(lattice.originY), o.tilePath.c_str(),
+                lattice.description.c_str());
   return kExitOk;
 }
 
