@@ -94,6 +94,10 @@ void ExtentOf(Shape shape, int32_t s, int32_t* width, int32_t* height) {
   }
 }
 
+// Far more than the stored fractions lose when the run multiplies them back
+// by the source size, far less than the shapes' rounding allowances.
+constexpr double kRoundOff = 1e-9;
+
 // The least box, no side below the module's smallest frame, from which the
 // module takes side s whatever the round-off of the stored fractions; false
 // when there is none.
@@ -106,7 +110,7 @@ bool BoxForSide(Shape shape, int32_t s, int32_t kept, int32_t smallest, int32_t*
   for (int32_t grow = 0; grow <= 8; ++grow)
     for (int32_t w = lowWidth; w <= lowWidth + grow; ++w) {
       const int32_t h = lowHeight + grow - (w - lowWidth);
-      if (SideFromBox(shape, w - 1e-6, h - 1e-6) == s && SideFromBox(shape, w + 1e-6, h + 1e-6) == s) {
+      if (SideFromBox(shape, w - kRoundOff, h - kRoundOff) == s && SideFromBox(shape, w + kRoundOff, h + kRoundOff) == s) {
         *width = w;
         *height = h;
         return true;
@@ -116,8 +120,8 @@ bool BoxForSide(Shape shape, int32_t s, int32_t kept, int32_t smallest, int32_t*
 }
 
 // The size (w, h, or s) of the shape that makes a tile side of target pixels,
-// and the box it needs; sizes whose tile matches but that the module would
-// lower (an odd kite side) are passed over for the one it keeps.
+// and the box it needs. The least size is taken: of an odd kite side and the
+// even one below, which the module lowers it to, the even one.
 struct Solution {
   int32_t size = 0;
   int32_t boxWidth = 0;
@@ -326,15 +330,14 @@ bool SolveRepeat(int32_t symmetry, int32_t shear, int32_t targetWidth, int32_t t
   if (!oneSize && targetWidth == 0) targetWidth = targetHeight;
   if (!oneSize && targetHeight == 0) targetHeight = targetWidth;
 
-  // Solves one side: the least size whose tile side is target, preferring
-  // one the module keeps as it is.
+  // Solves one side: the least size whose tile side is target and whose
+  // box the module takes.
   auto solve = [&](int32_t target, Measure measure, bool asWidth, Solution* found) {
     bool any = false;
     for (int32_t n = 1; n <= kLargestSide; ++n) {
       const quiltora::TileSize tile = TileOf(rule, n);
       if (measure(tile) != target) continue;
       any = true;
-      if (oneSize && tile.side != n) continue;
       int32_t boxWidth = n, boxHeight = n;
       if (oneSize && !BoxForSide(shape, n, tile.side, smallest, &boxWidth, &boxHeight)) continue;
       if (!oneSize && n < smallest) continue;
