@@ -321,13 +321,13 @@ TEST_F(RepeatCommand, SixtyFourCentimetresAt150DpiIs3780Pixels) {
   EXPECT_EQ(quiltora_cli::InputDpi(Path("out.bmp")).value_or(0), 300);
 
   Write("plain.png", Probe(400, 300, 3));
-  const Outcome assumed = Run({Path("plain.png"), Path("out.jpg"), "-s", "8", "--repeat", "2in"});
+  const Outcome assumed = Run({Path("plain.png"), Path("out.png"), "-s", "8", "--repeat", "2in"});
   ASSERT_EQ(assumed.status, 0) << assumed.err;
   EXPECT_EQ(assumed.err, "quiltora: note: the input records no resolution: --repeat measures at 72 dpi (see --dpi)\n");
   EXPECT_EQ(assumed.out.rfind("repeat 144 x 144 px = 50.8 x 50.8 mm at 72 dpi (the height follows from the width)", 0),
             0u)
       << assumed.out;
-  EXPECT_EQ(quiltora_cli::InputDpi(Path("out.jpg")).value_or(0), 72);
+  EXPECT_EQ(quiltora_cli::InputDpi(Path("out.png")).value_or(0), 72);
 }
 
 }  // namespace
