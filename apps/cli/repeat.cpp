@@ -15,7 +15,7 @@
 #include "catalogue.h"
 #include "dpi.h"
 #include "picture.h"
-#include "symmetry/tile_rule.h"
+#include "symmetry/catalogue.h"
 
 namespace quiltora_cli {
 namespace {
@@ -41,18 +41,18 @@ bool ParseDecimal(const std::string& text, double* value) {
 
 // ---- The source shapes, as the module sizes them from a bounding box ----
 
-// Which of the module's shapes a tile rule reads its size from.
+// How the module sizes each source shape from a bounding box.
 enum class Shape { kParallelogram, kRectangle, kSquare, kTriangle, kHalfTriangle, kRhombus, kKite };
 
-Shape ShapeOf(TileRule rule) {
-  switch (rule) {
-    case TileRule::kShape: return Shape::kParallelogram;
-    case TileRule::kSide:
-    case TileRule::kTwoSides: return Shape::kSquare;
-    case TileRule::kRhombus: return Shape::kRhombus;
-    case TileRule::kTriangle: return Shape::kTriangle;
-    case TileRule::kKite: return Shape::kKite;
-    case TileRule::kHalfTriangle: return Shape::kHalfTriangle;
+Shape ShapeOf(quiltora::SourceShape shape) {
+  switch (shape) {
+    case quiltora::SourceShape::kParallelogram: return Shape::kParallelogram;
+    case quiltora::SourceShape::kHalfSquare:
+    case quiltora::SourceShape::kSquare: return Shape::kSquare;
+    case quiltora::SourceShape::kRhombus: return Shape::kRhombus;
+    case quiltora::SourceShape::kTriangle: return Shape::kTriangle;
+    case quiltora::SourceShape::kKite: return Shape::kKite;
+    case quiltora::SourceShape::kHalfTriangle: return Shape::kHalfTriangle;
     default: return Shape::kRectangle;
   }
 }
@@ -318,9 +318,9 @@ bool SolveRepeat(int32_t symmetry, int32_t shear, int32_t targetWidth, int32_t t
   const TileRule rule = quiltora::TileRuleOf(symmetry);
   const char* name = Symmetry(symmetry).name;
   const bool oneSize = quiltora::TileRuleHasOneSize(rule);
-  const Shape shape = ShapeOf(rule);
+  const Shape shape = ShapeOf(Symmetry(symmetry).shape);
   // The module grows a smaller frame to this size (the hexagonal shapes' to 12).
-  const int32_t smallest = symmetry >= 13 ? 12 : 10;
+  const int32_t smallest = quiltora::IsHexagonal(Symmetry(symmetry).shape) ? 12 : 10;
   if (oneSize && targetWidth != 0 && targetHeight != 0 && bothFromOne) targetHeight = 0;
   if (oneSize && targetWidth != 0 && targetHeight != 0) {
     *error = std::string(name) +

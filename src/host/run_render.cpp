@@ -5,37 +5,32 @@
 #include <memory>
 
 #include "common/checked.h"
-#include "common/run_state.h"
+#include "common/integer.h"
 #include "composite/blend.h"
 #include "composite/tile_image.h"
 #include "files/loaded_source.h"
 #include "files/source_reload.h"
 #include "host/parameters.h"
+#include "host/run_state.h"
 #include "image/image_buffer.h"
+#include "symmetry/catalogue.h"
 #include "symmetry/leaves.h"
 #include "symmetry/placement.h"
 
 namespace quiltora {
 namespace {
 
-struct BufferRelease {
-  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
-};
-using BufferPtr = std::unique_ptr<ImageBuffer, BufferRelease>;
-
 // The source pixels the builders read: an address with its row length.
 struct SourcePixels {
   const uint8_t* pixels = nullptr;
   int32_t rowBytes = 0;
-  BufferPtr copy;  // set when the pixels had to be copied
+  ImageBufferPtr copy;  // set when the pixels had to be copied
 };
 
 // Where the source request was cut to fit the image (the geometry may reach
 // one row or column past the source); the builders still get the whole
 // rectangle, its missing rows and columns repeating the nearest edge.
 Rect16 gWantedSource{};
-
-int16_t ClampTo16(int32_t value) { return int16_t(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX)); }
 
 // The part of a loaded picture that serves as source, inside the picture.
 Rect16 SourceAreaIn(const ParameterBlock& block, const ImageBuffer& picture) {
@@ -110,8 +105,6 @@ int16_t LoadedSource(ParameterBlock* block, SourcePixels* source) {
   return plugin::kNoErr;
 }
 
-bool TakesNoFeather(int32_t symmetry) { return symmetry == 7 || symmetry == 10 || symmetry == 14 || symmetry == 17; }
-
 // Copies the source into the feather work image and feathers it there; the
 // builders then read the work image.
 int16_t FeatherIntoWorkImage(int32_t bytesPerPixel, SourcePixels* source) {
@@ -135,11 +128,11 @@ int16_t FeatherIntoWorkImage(int32_t bytesPerPixel, SourcePixels* source) {
   const uint8_t* from = source->pixels + int64_t(firstRow) * source->rowBytes + int64_t(firstColumn) * bytesPerPixel;
   for (int32_t y = 0; y < height; ++y)
     std::memcpy(work.pixels + int64_t(y) * work.rowBytes, from + int64_t(y) * source->rowBytes, size_t(work.rowBytes));
-  gSymmetry->FeatherSource(source->pixels, source->rowBytes, gFilterRecord->imageMode, 1, work.pixels, work.rowBytes,
-                           gFilterRecord->imageMode);
+  const int16_t status = gSymmetry->FeatherSource(source->pixels, source->rowBytes, gFilterRecord->imageMode,
+                                                  work.pixels, work.rowBytes, gFilterRecord->imageMode);
   source->pixels = work.pixels;
   source->rowBytes = work.rowBytes;
-  return gResult;
+  return status;
 }
 
 // Tile geometry from the symmetry object; rows padded to 4 bytes.
@@ -182,7 +175,7 @@ void InvertTile() {
 
 int16_t BuildWithFeatherAndTile(ParameterBlock* block) {
   const int32_t bytesPerPixel = gFilterRecord->inHiPlane - gFilterRecord->inLoPlane + 1;
-  if (TakesNoFeather(gSymmetryNumber)) gSymmetry->featherPixels = 0;
+  if (!TakesFeather(gSymmetryNumber)) gSymmetry->featherPixels = 0;
   const bool feathering = gSymmetry->featherPixels != 0;
   SourcePixels source;
   int16_t status =
@@ -192,9 +185,8 @@ int16_t BuildWithFeatherAndTile(ParameterBlock* block) {
   if (status == 0) {
     gSymmetry->destWidth = FilterWidth(gFilterRecord);
     gSymmetry->destHeight = FilterHeight(gFilterRecord);
-    gSymmetry->BuildTile(source.pixels, source.rowBytes, gFilterRecord->imageMode, 1, gTile->pixels, gTile->rowBytes,
-                         gFilterRecord->imageMode);
-    status = gResult;
+    status = gSymmetry->BuildTile(source.pixels, source.rowBytes, gFilterRecord->imageMode, RunProgress(),
+                                  gTile->pixels, gTile->rowBytes, gFilterRecord->imageMode);
     if (status == 0 && gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile) InvertTile();
     gTile->Unlock();
   }

@@ -1,6 +1,7 @@
-// How big a tile each symmetry builds from the sizes of its source shape: the
-// one rule the symmetry objects apply when they measure their tile, and the
-// one the command line solves when asked for a repeat of a given size.
+// How big a tile a symmetry builds from the sizes of its source shape: the
+// rules the symmetry objects apply when they measure their tile, and the
+// command line solves when asked for a repeat of a given size. Which rule a
+// symmetry follows is its row of the catalogue.
 #pragma once
 
 #include <cstdint>
@@ -48,20 +49,7 @@ constexpr int32_t TriangularHeight(int32_t side, double factor) {
   return Times(2, Trunc(side * factor - 0.5) + 1);
 }
 
-constexpr TileRule kRules[17] = {
-    TileRule::kShape,    TileRule::kSide,     TileRule::kTwoWide,  TileRule::kTwoWide,
-    TileRule::kTwoWide,  TileRule::kTwoByTwo, TileRule::kTwoByTwo, TileRule::kTwoSides,
-    TileRule::kTwoSides, TileRule::kTwoSides, TileRule::kTwoSides, TileRule::kFourWide,
-    TileRule::kRhombus,  TileRule::kTriangle, TileRule::kKite,     TileRule::kKite,
-    TileRule::kHalfTriangle,
-};
-
 }  // namespace tile_rule
-
-// The rule of symmetry 1..17; the sheared brick's for any other number.
-constexpr TileRule TileRuleOf(int32_t symmetry) {
-  return symmetry >= 1 && symmetry <= 17 ? tile_rule::kRules[symmetry - 1] : TileRule::kShape;
-}
 
 // True when one size s gives both sides of the tile; false when the width
 // follows from w and the height from h.

@@ -7,13 +7,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/run_state.h"
 #include "dpi.h"
 #include "picture.h"
 #include "repeat.h"
 #include "settings.h"
 #include "symmetry/placement.h"
-#include "symmetry/tile_rule.h"
+#include "symmetry/catalogue.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora_cli {
@@ -192,7 +191,6 @@ TEST(CliRepeat, SolvedSelectionsGiveTheTileTheObjectsMeasure) {
         ASSERT_TRUE(ApplyOptions(options, geometry, &block, &error)) << error;
         quiltora::TileSymmetry* object = quiltora::CreateSymmetry(int16_t(symmetry));
         ASSERT_NE(object, nullptr);
-        quiltora::gSymmetryNumber = symmetry;
         quiltora::PlaceStoredSelection(object, block, sourceWidth, sourceHeight);
         quiltora::PrepareTileGeometry(object, sourceWidth, sourceHeight, 0);
         EXPECT_EQ(byWidth ? object->tileWidth : object->tileHeight, target);
