@@ -27,4 +27,23 @@
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */
 #define IDR_PIPL 16000
 
+/* Dialog templates. */
+#define IDD_MAIN 1000
+#define IDD_SYMMETRY 1001
+#define IDD_SELECT_AREA 1002
+#define IDD_MEASURE 20528 /* the controls library measures its font with it */
+
+/* Controls of the templates. */
+#define IDC_MEASURE_TEXT 20529
+#define IDC_PICTURE_FIRST 354 /* symmetry n has picture IDC_PICTURE_FIRST + n - 1 */
+#define IDC_PICTURE_LAST 370
+#define IDC_AREA_PROMPT 371
+#define IDC_AREA_PANE 372
+
+/* Bitmaps. */
+#define IDB_PATTERN 20560 /* 8 x 8 halftone of the controls library's pattern brush */
+
+/* Cursors. */
+#define IDCUR_SPIN_DRAG 20496
+
 #endif
