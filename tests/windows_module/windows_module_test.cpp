@@ -58,6 +58,8 @@ TEST(WindowsModule, ExportsTheEntryPointAndNeedsSystemDllsOnly) {
     petest::PeFile pe;
     std::string error;
     ASSERT_TRUE(petest::ReadPeFile(path, &pe, &error)) << path << ": " << error;
+    // A 32-bit host loads only the x86 module, a 64-bit host only the other.
+    EXPECT_EQ(pe.is64, path.find("x86") == std::string::npos) << path;
     // The entry point hosts look up, undecorated, and the tile copy our own host uses.
     EXPECT_EQ(pe.exports, (std::vector<std::string>{"ENTRYPOINT1", "QuiltoraCopyTile"})) << path;
     for (std::string dll : pe.imports) {
