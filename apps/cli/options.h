@@ -56,6 +56,9 @@ struct Options {
   std::optional<Fraction> brick;  // rows shifted across by F of its width
   std::optional<RepeatSize> repeat;
   std::optional<double> dpi;
+  std::optional<int32_t> compression;  // PNG zlib level, TIFF Deflate level (0: none)
+  std::optional<int32_t> quality;      // JPEG
+  bool inMemory = false;  // read the whole picture before the run, write it after
   bool quiet = false;
   bool list = false;
   bool help = false;
@@ -74,7 +77,5 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args);
 // The --help text.
 std::string UsageText();
 
-// The extensions quiltora writes: .png, .bmp, .tga, .jpg and .jpeg (any case).
-bool IsWritableExtension(const std::string& path);
 
 }  // namespace quiltora_cli

@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "catalogue.h"
-#include "dpi.h"
 #include "picture.h"
 #include "symmetry/catalogue.h"
 
@@ -110,7 +109,8 @@ bool BoxForSide(Shape shape, int32_t s, int32_t kept, int32_t smallest, int32_t*
   for (int32_t grow = 0; grow <= 8; ++grow)
     for (int32_t w = lowWidth; w <= lowWidth + grow; ++w) {
       const int32_t h = lowHeight + grow - (w - lowWidth);
-      if (SideFromBox(shape, w - kRoundOff, h - kRoundOff) == s && SideFromBox(shape, w + kRoundOff, h + kRoundOff) == s) {
+      if (SideFromBox(shape, w - kRoundOff, h - kRoundOff) == s &&
+          SideFromBox(shape, w + kRoundOff, h + kRoundOff) == s) {
         *width = w;
         *height = h;
         return true;
@@ -460,10 +460,14 @@ bool IsPhysical(const RepeatSize& size) {
   return false;
 }
 
-Resolution ResolutionFor(const Options& o) {
+Resolution ResolutionFor(const Options& o, double inputDpi) {
   if (o.dpi) return Resolution{*o.dpi, false};
-  if (const std::optional<double> recorded = InputDpi(o.input)) return Resolution{*recorded, false};
-  return Resolution{72, true};
+  if (!(inputDpi > 0)) return Resolution{72, true};
+  // PNG and BMP keep pixels per metre, rounded: 150 dpi comes back as
+  // 150.0124, which is meant as 150 (and would move a long repeat by a pixel).
+  constexpr double kMetresPerInch = 0.0254;
+  const double whole = std::round(inputDpi);
+  return Resolution{std::fabs(inputDpi - whole) <= 0.5 * kMetresPerInch + 1e-9 ? whole : inputDpi, false};
 }
 
 bool ApplyRepeat(Options* o, const RunGeometry& g, const Resolution& resolution, std::string* report,
@@ -501,20 +505,18 @@ bool ApplyRepeat(Options* o, const RunGeometry& g, const Resolution& resolution,
   }
   o->select = plan.selection;
   const Box& s = plan.selection;
-  *report = "repeat " + Size(plan.tileWidth, plan.tileHeight) + " px = " +
-            PhysicalSize(plan.tileWidth, plan.tileHeight, resolution.dpi) + " at " + dpiText + " dpi" +
+  *report = "repeat " + Size(plan.tileWidth, plan.tileHeight) +
+            " px = " + PhysicalSize(plan.tileWidth, plan.tileHeight, resolution.dpi) + " at " + dpiText + " dpi" +
             (plan.heightFollows ? " (the height follows from the width)" : "") +
-            (plan.widthFollows ? " (the width follows from the height)" : "") + ", from the " + Size(s.width, s.height) +
-            " selection at " + std::to_string(s.x) + "," + std::to_string(s.y);
+            (plan.widthFollows ? " (the width follows from the height)" : "") + ", from the " +
+            Size(s.width, s.height) + " selection at " + std::to_string(s.x) + "," + std::to_string(s.y);
   return true;
 }
 
 bool RenderOnLattice(const Options& o, const RunGeometry& g, const ModuleRun& run, LatticeResult* result,
                      std::string* error) {
-  filterhost::Image ignored;
   filterhost::TileCopy tile;
-  if (!run(o, g, true, &ignored, &tile)) return false;
-  ignored = filterhost::Image();
+  if (!run(o, g, false, &tile)) return false;
   if (tile.rowShift != 0 || tile.width <= 0 || tile.height <= 0) {
     *error = "the module's tile has no plain grid to lay on a drop or brick lattice";
     return false;
@@ -577,8 +579,7 @@ bool RenderOnLattice(const Options& o, const RunGeometry& g, const ModuleRun& ru
   secondGeometry.sourceFileWidth = width + 2;
   secondGeometry.sourceFileHeight = height + 2;
   secondGeometry.sourceFileBytesPerPixel = 3;
-  filterhost::TileCopy unused;
-  return run(second, secondGeometry, false, &result->image, &unused);
+  return run(second, secondGeometry, true, nullptr);
 }
 
 }  // namespace quiltora_cli

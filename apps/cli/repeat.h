@@ -87,12 +87,13 @@ namespace quiltora_cli {
 
 // ---- Putting it together for a run ----
 
-// The resolution --repeat measures in: --dpi, else the input file's, else 72.
+// The resolution --repeat measures in: --dpi, else the input file's
+// (recorded), else 72.
 struct Resolution {
   double dpi = 72;
   bool assumed = false;  // neither --dpi nor the input gave one
 };
-Resolution ResolutionFor(const Options& options);
+Resolution ResolutionFor(const Options& options, double inputDpi);
 
 // True when a side is given in mm, cm or in, so that the resolution matters.
 bool IsPhysical(const RepeatSize& size);
@@ -103,14 +104,13 @@ bool IsPhysical(const RepeatSize& size);
 bool ApplyRepeat(Options* options, const RunGeometry& geometry, const Resolution& resolution, std::string* report,
                  std::string* error);
 
-// One run of the module over the input picture with these options: the
-// filtered image, and the tile when wantTile. False when it failed (the
-// caller keeps the reason).
-using ModuleRun = std::function<bool(const Options& options, const RunGeometry& geometry, bool wantTile,
-                                     filterhost::Image* image, filterhost::TileCopy* tile)>;
+// One run of the module over the input picture with these options. The
+// last run writes the output; the one before it keeps only the tile. False
+// when it failed (the caller keeps the reason).
+using ModuleRun = std::function<bool(const Options& options, const RunGeometry& geometry, bool last,
+                                     filterhost::TileCopy* tile)>;
 
 struct LatticeResult {
-  filterhost::Image image;      // the filtered picture
   filterhost::Image superTile;  // the repeating block, when --tile asked for it
   int32_t originX = 0;          // where a tile (and the block) starts in the filter area
   int32_t originY = 0;
@@ -121,7 +121,7 @@ struct LatticeResult {
 // Lays the finished tile on the --drop or --brick lattice through the
 // module: a first run makes the tile; the pattern it lays over the filter
 // area (one repeating block, or the area when that is smaller) is handed to
-// a second run as a loaded source under plain translation, which blends it
+// the last run as a loaded source under plain translation, which blends it
 // with the options' opacity and blend mode. False with error set for a
 // failure of its own, with error empty when a run failed.
 bool RenderOnLattice(const Options& options, const RunGeometry& geometry, const ModuleRun& run,

@@ -1,12 +1,35 @@
 // The real quiltora program, run as a user runs it: files in, files out, one
 // line on stderr and an exit status when something is wrong.
-#include "command_fixture.h"
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#endif
+
+#include "catalogue.h"
+#include "filterhost.h"
+#include "picture.h"
+#include "program_fixture.h"
 
 namespace {
 
-using namespace quiltora_cli_test;
-namespace fs = std::filesystem;
-using quiltora_cli::Picture;
+using namespace quiltora_test;
 
 TEST_F(CommandTest, PngInPngOutKeepsSizeAndAlpha) {
   const Picture input = Probe(120, 90, 4);
@@ -101,8 +124,9 @@ TEST_F(CommandTest, ListHelpAndVersion) {
   EXPECT_EQ(help.out.rfind("Usage: quiltora INPUT OUTPUT [options]", 0), 0u);
   for (const char* option : {"--symmetry", "--select", "--shear", "--feather", "--opacity", "--blend", "--offset",
                              "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet",
-                             "--drop", "--brick", "--repeat", "--dpi", "Example: --drop 1/2",
-                             "Example: --brick 1/3", "Example: --repeat 64cm --dpi 150"})
+                             "--compression", "--quality", "--in-memory", "read whole", "written whole", "--drop",
+                             "--brick", "--repeat", "--dpi", "Example: --drop 1/2", "Example: --brick 1/3",
+                             "Example: --repeat 64cm --dpi 150"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
@@ -139,18 +163,33 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
     std::string args[] = {program, in, out, "--quiet"};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    const std::string errPath = Path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+    const std::vector<std::string> inputs = {"big.bmp", "stderr.txt"};
+    // The program catches Ctrl-C before it opens its output: wait for the
+    // output's temporary file, so that a slow start (a sanitizer build on a
+    // busy machine) does not take the signal before the program is ready.
+    for (int waited = 0; waited < 20000 && Leftovers(inputs).empty(); waited += 5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     kill(child, SIGINT);
     int raw = 0;
     ASSERT_EQ(waitpid(child, &raw, 0), child);
     ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw) << " after " << delayMs << " ms";
     const int status = WEXITSTATUS(raw);
-    const std::vector<std::string> left = Leftovers({"big.bmp"});
+    const std::vector<std::string> left = Leftovers(inputs);
+    const std::string err = ReadFile(errPath);
     if (status == 130) {
       EXPECT_EQ(left, std::vector<std::string>{}) << delayMs;
+      EXPECT_EQ(err, "quiltora: interrupted; nothing written\n") << delayMs;
     } else {
+      EXPECT_EQ(err, "") << delayMs;
       EXPECT_EQ(status, 0) << delayMs;
       EXPECT_EQ(left, std::vector<std::string>{"out.png"}) << delayMs;
       Picture output;

@@ -3,13 +3,13 @@
 // physical size.
 #include <cstdio>
 
-#include "command_fixture.h"
+#include "catalogue.h"
 #include "composite/blend_reference.h"
-#include "dpi.h"
+#include "program_fixture.h"
 
 namespace {
 
-using namespace quiltora_cli_test;
+using namespace quiltora_test;
 using quiltora_cli::Box;
 using quiltora_cli::Picture;
 
@@ -293,41 +293,52 @@ TEST_F(RepeatCommand, RepeatsTheImageCannotSupplyAreRefusedInOneLine) {
 }
 
 // 64 cm at 150 dpi is round(64 / 2.54 × 150) = 3780 pixels, to the pixel; the
-// program says what that makes, and the output records the resolution. The
-// resolution also comes from the input file, else 72 (and it says so).
+// program says what that makes, and the output and the tile record the
+// resolution. The resolution also comes from the input file, else 72 (and it
+// says so). BMP keeps the resolution in every build (as pixels per metre).
 TEST_F(RepeatCommand, SixtyFourCentimetresAt150DpiIs3780Pixels) {
   Write("in.bmp", Probe(960, 600, 3));
-  const Outcome run = Run({Path("in.bmp"), Path("out.png"), "-s", "lightning", "--repeat", "64cmx10cm", "--dpi",
-                           "150", "--tile", Path("tile.png")});
+  const Outcome run = Run({Path("in.bmp"), Path("out.bmp"), "-s", "lightning", "--repeat", "64cmx10cm", "--dpi",
+                           "150", "--tile", Path("tile.bmp")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, run.out.find(',')),
             "repeat 3780 x 591 px = 640.1 x 100.1 mm at 150 dpi");
-  const Picture tile = Load(Path("tile.png"));
+  const Picture tile = Load(Path("tile.bmp"));
   EXPECT_EQ(tile.width, 3780);
   EXPECT_EQ(tile.height, 591);
-  EXPECT_EQ(quiltora_cli::InputDpi(Path("out.png")).value_or(0), 150);
-  EXPECT_EQ(quiltora_cli::InputDpi(Path("tile.png")).value_or(0), 150);
+  for (const Picture& written : {Load(Path("out.bmp")), tile}) {
+    EXPECT_NEAR(written.dpiX, 150, 0.02);
+    EXPECT_NEAR(written.dpiY, 150, 0.02);
+  }
 
-  Write("small.png", Probe(400, 300, 3));
-  std::string error;
-  ASSERT_TRUE(quiltora_cli::RecordDpi(Path("small.png"), Path("small.png"), 300, &error)) << error;
+  // 300 dpi stored as 11811 px/m reads back as 299.9994: taken as 300.
+  Picture small = Probe(400, 300, 3);
+  small.dpiX = small.dpiY = 300;
+  Write("small.bmp", small);
   const Outcome fromFile =
-      Run({Path("small.png"), Path("out.bmp"), "-s", "1", "--repeat", "1inx0.5in", "--tile", Path("tile.png")});
+      Run({Path("small.bmp"), Path("out.bmp"), "-s", "1", "--repeat", "1inx0.5in", "--tile", Path("tile.bmp")});
   ASSERT_EQ(fromFile.status, 0) << fromFile.err;
   EXPECT_EQ(fromFile.err, "");
   EXPECT_EQ(fromFile.out.rfind("repeat 300 x 150 px = 25.4 x 12.7 mm at 300 dpi, from the 300 x 150 selection at ", 0),
             0u)
       << fromFile.out;
-  EXPECT_EQ(quiltora_cli::InputDpi(Path("out.bmp")).value_or(0), 300);
+  EXPECT_NEAR(Load(Path("out.bmp")).dpiX, 300, 0.02);
+  EXPECT_NEAR(Load(Path("tile.bmp")).dpiX, 300, 0.02);
 
-  Write("plain.png", Probe(400, 300, 3));
-  const Outcome assumed = Run({Path("plain.png"), Path("out.png"), "-s", "8", "--repeat", "2in"});
+  Write("plain.bmp", Probe(400, 300, 3));
+  const Outcome assumed = Run({Path("plain.bmp"), Path("out.bmp"), "-s", "8", "--repeat", "2in"});
   ASSERT_EQ(assumed.status, 0) << assumed.err;
   EXPECT_EQ(assumed.err, "quiltora: note: the input records no resolution: --repeat measures at 72 dpi (see --dpi)\n");
   EXPECT_EQ(assumed.out.rfind("repeat 144 x 144 px = 50.8 x 50.8 mm at 72 dpi (the height follows from the width)", 0),
             0u)
       << assumed.out;
-  EXPECT_EQ(quiltora_cli::InputDpi(Path("out.png")).value_or(0), 72);
+  EXPECT_NEAR(Load(Path("out.bmp")).dpiX, 72, 0.02);
+
+  // A format with no place for it says so, and the run still succeeds.
+  const Outcome tga = Run({Path("in.bmp"), Path("out.tga"), "-s", "1", "--repeat", "2cm", "--dpi", "150"});
+  ASSERT_EQ(tga.status, 0) << tga.err;
+  EXPECT_EQ(tga.err, "quiltora: note: '" + Path("out.tga") +
+                         "' records no resolution: this build writes no resolution into that format\n");
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
 // Repeats for print without the program: fractions and sizes as typed, the
 // drop and brick lattices, the selection solved for a tile size (held against
-// the symmetry objects themselves), and the resolution kept in files.
+// the symmetry objects themselves), and the resolution a repeat measures in.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <optional>
 
-#include "dpi.h"
-#include "picture.h"
 #include "repeat.h"
 #include "settings.h"
 #include "symmetry/placement.h"
@@ -240,49 +235,28 @@ TEST(CliRepeat, SolverRefusalsSayWhy) {
   EXPECT_EQ(plan.selection.y, 1);
 }
 
-TEST(CliRepeat, FilesKeepTheResolutionTheyAreGiven) {
-  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "quiltora_cli_dpi";
-  std::filesystem::create_directories(folder);
-  Picture picture;
-  picture.width = 7;
-  picture.height = 5;
-  picture.channels = 3;
-  picture.pixels.assign(7 * 5 * 3, 90);
-  // stb's JPEG encoder shifts negative numbers, which the sanitizers stop:
-  // the JPEG is the header stb writes, which is all the resolution touches.
-  const std::string jpeg("\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xd9", 22);
-  std::ofstream(folder / "a.jpg", std::ios::binary) << jpeg;
-  for (const char* name : {"a.png", "a.bmp", "a.jpg"}) {
-    const std::string path = (folder / name).string();
-    std::string temporary, error;
-    if (std::string(name) != "a.jpg") {
-      ASSERT_TRUE(WritePictureTemporary(path, picture, &temporary, &error)) << error;
-      ASSERT_TRUE(CommitPicture(temporary, path, &error)) << error;
-    }
-    EXPECT_FALSE(InputDpi(path).has_value()) << name;
-    for (double dpi : {150.0, 300.0, 72.0}) {  // written over the last one
-      ASSERT_TRUE(RecordDpi(path, path, dpi, &error)) << error;
-      ASSERT_TRUE(InputDpi(path).has_value()) << name;
-      EXPECT_EQ(*InputDpi(path), dpi) << name;
-    }
-    if (std::string(name) == "a.jpg") continue;
-    Picture back;
-    ASSERT_TRUE(LoadPicture(path, &back, &error)) << name << ": " << error;
-    EXPECT_EQ(back.width, 7);
+// The resolution a --repeat measures in: --dpi over the input's, and the
+// input's pixels per metre read back as the whole dpi they were written from.
+TEST(CliRepeat, ResolutionOfARepeat) {
+  struct Case {
+    std::optional<double> option;
+    double input;
+    double dpi;
+    bool assumed;
+  };
+  const Case cases[] = {
+      {std::nullopt, 0, 72, true},          {std::nullopt, 5906 * 0.0254, 150, false},
+      {std::nullopt, 11811 * 0.0254, 300, false}, {std::nullopt, 72.5, 72.5, false},
+      {std::nullopt, 299.9, 299.9, false},  {200.0, 5906 * 0.0254, 200, false},
+      {96.0, 0, 96, false},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    options.dpi = c.option;
+    const Resolution resolution = ResolutionFor(options, c.input);
+    EXPECT_EQ(resolution.dpi, c.dpi) << c.input;
+    EXPECT_EQ(resolution.assumed, c.assumed) << c.input;
   }
-  // The PNG chunk is the one a strict reader checks: 2835 px/m (72 dpi),
-  // metres, with the CRC zlib computes for it.
-  std::string bytes;
-  {
-    std::ifstream png(folder / "a.png", std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(png), std::istreambuf_iterator<char>());
-  }
-  const std::string chunk("\x00\x00\x00\x09pHYs\x00\x00\x0b\x13\x00\x00\x0b\x13\x01\x00\x9a\x9c\x18", 21);
-  EXPECT_EQ(bytes.substr(33, 21), chunk);
-  EXPECT_EQ(bytes.find("pHYs", 40), std::string::npos);
-  EXPECT_FALSE(RecordsDpi("a.tga"));
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace

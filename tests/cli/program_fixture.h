@@ -1,5 +1,5 @@
-// Runs the real quiltora program as a user runs it, in a fresh folder per
-// test: files in, files out, its exit status and what it printed.
+// Runs the real quiltora program, as a user runs it, for the tests of the
+// command: files in, files out, one line on stderr and an exit status.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,24 +10,20 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 #endif
 
-#include "catalogue.h"
 #include "filterhost.h"
 #include "picture.h"
 
-namespace quiltora_cli_test {
+namespace quiltora_test {
 
 namespace fs = std::filesystem;
 using quiltora_cli::Picture;
@@ -74,7 +70,14 @@ class CommandTest : public ::testing::Test {
 #endif
     ASSERT_TRUE(fs::exists(program_)) << "no quiltora program beside the tests: " << program_;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::path(::testing::TempDir()) / (std::string("quiltora_cli_") + test->name());
+    // The process id keeps test programs run at the same time (from other work trees) apart.
+#ifdef _WIN32
+    const unsigned long process = GetCurrentProcessId();
+#else
+    const unsigned long process = static_cast<unsigned long>(getpid());
+#endif
+    folder_ = fs::path(::testing::TempDir()) /
+              (std::string("quiltora_cli_") + test->name() + "_" + std::to_string(process));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -131,6 +134,11 @@ class CommandTest : public ::testing::Test {
       GetExitCodeProcess(process.hProcess, &status);
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
+    } else {
+      // Said where the program's own line would be, so that a failed start shows as one.
+      const std::string why = "test: the program did not start (error " + std::to_string(GetLastError()) + ")\n";
+      DWORD written = 0;
+      WriteFile(errFile, why.data(), DWORD(why.size()), &written, nullptr);
     }
     CloseHandle(outFile);
     CloseHandle(errFile);
@@ -138,7 +146,7 @@ class CommandTest : public ::testing::Test {
   }
 #else
   int Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
-    std::string command = Quote(program_.string());
+    std::string command = shellPrefix_ + Quote(program_.string());
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
     const int raw = std::system(command.c_str());
@@ -158,6 +166,7 @@ class CommandTest : public ::testing::Test {
 
   fs::path program_;
   fs::path folder_;
+  std::string shellPrefix_;  // shell commands run before the program (POSIX only)
 };
 
-}  // namespace quiltora_cli_test
+}  // namespace quiltora_test
