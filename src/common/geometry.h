@@ -1,17 +1,6 @@
-// Plain integer rectangles and points shared by the settings record, the
-// selection outlines and the controls.
+// Plain integer rectangles and points (IntRect, IntPoint), which the settings
+// record defines for its own fields; the controls and display code use the
+// same types.
 #pragma once
 
-#include <cstdint>
-
-namespace quiltora {
-
-struct IntRect {  // left, top, right, bottom
-  int32_t left, top, right, bottom;
-};
-
-struct IntPoint {
-  int32_t x, y;
-};
-
-}  // namespace quiltora
+#include "common/parameter_block.h"

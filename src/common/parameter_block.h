@@ -6,10 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/geometry.h"
 #include "common/object_table.h"
 
 namespace quiltora {
+
+struct IntRect {  // left, top, right, bottom
+  int32_t left, top, right, bottom;
+};
+
+struct IntPoint {
+  int32_t x, y;
+};
 
 // A selection's bounding box, in pixels or as fractions of the source size.
 struct SelectionFrame {
