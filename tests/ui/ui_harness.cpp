@@ -258,6 +258,8 @@ bool PressKey(WORD key) { return SendKey(key, false) && SendKey(key, true); }
 bool TypeText(const char* text) {
   for (const char* c = text; *c != '\0'; ++c) {
     WORD key = static_cast<WORD>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
+    if (*c == '.') key = VK_OEM_PERIOD;
+    if (*c == '-') key = VK_OEM_MINUS;
     if (!PressKey(key)) return false;
   }
   return true;

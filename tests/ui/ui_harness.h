@@ -81,7 +81,7 @@ bool Click(HWND window, POINT point);
 bool Drag(HWND window, POINT from, POINT to, int steps,
           const std::function<void(int step, POINT point)>& afterMove = {});
 bool PressKey(WORD key);  // down and up
-bool TypeText(const char* text);  // digits and letters
+bool TypeText(const char* text);  // digits, letters, "." and "-"
 
 // What a window shows, 0xRRGGBB per pixel, top row first.
 struct Picture {

@@ -140,6 +140,11 @@ bool RegisterControlClass(HINSTANCE instance, const char* name, WNDPROC procedur
   return RegisterClassA(&wc) != 0;
 }
 
+BOOL CALLBACK SendFontTo(HWND child, LPARAM font) {
+  SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  return TRUE;
+}
+
 void ReleaseShared() {
   ButtonKitStop();
   DeleteBrushes();
@@ -195,13 +200,7 @@ bool IsControlsStarted() { return gLibrary.startCount != 0; }
 void SetLibraryFont(HWND window) {
   auto font = reinterpret_cast<WPARAM>(gLibrary.dialogFont.font);
   SendMessageA(window, WM_SETFONT, font, FALSE);
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM value) -> BOOL {
-        SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(value), FALSE);
-        return TRUE;
-      },
-      static_cast<LPARAM>(font));
+  EnumChildWindows(window, SendFontTo, static_cast<LPARAM>(font));
 }
 
 bool GetLibraryBaseUnits(BaseUnits* units) {

@@ -224,6 +224,7 @@ bool CreateValueBox(HWND slider, SliderData* data) {
     if (LRESULT font = SendMessageA(parent, WM_GETFONT, 0, 0)) SendMessageA(data->box, WM_SETFONT, font, FALSE);
   }
   SetBoxText(data->box, data->values.value);
+  if (!IsWindowEnabled(slider)) EnableWindow(data->box, FALSE);  // created disabled: no WM_ENABLE will come
   return true;
 }
 

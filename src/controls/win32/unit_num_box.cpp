@@ -126,6 +126,10 @@ LRESULT OnCreate(HWND box) {
       SetWindowLongPtrA(data->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FilteredEditProc)));
   if (gEditPrevious == nullptr) gEditPrevious = previous;
   if (LRESULT font = SendMessageA(GetParent(box), WM_GETFONT, 0, 0)) SendMessageA(data->edit, WM_SETFONT, font, FALSE);
+  if (!IsWindowEnabled(box)) {  // created disabled: no WM_ENABLE will come
+    EnableWindow(data->edit, FALSE);
+    EnableWindow(data->spin, FALSE);
+  }
   StoreValue(data, data->values.value);
   return 0;
 }
