@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/geometry.h"
+#include "abi/parameter_block.h"  // IntRect, IntPoint
 
 namespace quiltora {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/geometry.h"
+#include "abi/parameter_block.h"  // IntRect, IntPoint
 
 namespace quiltora {
 

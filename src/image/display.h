@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "common/geometry.h"
+#include "abi/parameter_block.h"  // IntRect, IntPoint
 #include "image/image_buffer.h"
 
 namespace quiltora {

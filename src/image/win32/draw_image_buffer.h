@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "common/geometry.h"
+#include "abi/parameter_block.h"  // IntRect, IntPoint
 #include "image/display.h"
 #include "image/image_buffer.h"
 
