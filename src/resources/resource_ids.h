@@ -27,10 +27,10 @@
 /* The controls library: its measuring dialog (and that dialog's one static
    control), the pattern bitmap, the spin button's drag cursor, and the
    first of the unit names (three forms per unit, none in this table). */
-#define IDD_CONTROLS_MEASURE 20528
-#define IDC_CONTROLS_MEASURE_STATIC 20529
-#define IDB_CONTROLS_PATTERN 20560
-#define IDC_SPIN_DRAG 20496
+#define IDD_MEASURE 20528
+#define IDC_MEASURE_TEXT 20529
+#define IDB_PATTERN 20560
+#define IDCUR_SPIN_DRAG 20496
 #define IDS_UNIT_NAME_FIRST 20854
 
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */

@@ -68,9 +68,9 @@ TEST(ControlsLibrary, SharedObjectsAndBaseUnits) {
   EXPECT_EQ(units.y, GetLibraryBaseUnitY());
   EXPECT_NE(GetLibrarySmallFont(), nullptr);
   EXPECT_EQ(GetLibraryThirdFont(), nullptr);  // nothing fills that slot
-  if (FindResourceA(ControlsInstance(), MAKEINTRESOURCEA(IDD_CONTROLS_MEASURE), MAKEINTRESOURCEA(5))) {
+  if (FindResourceA(ControlsInstance(), MAKEINTRESOURCEA(IDD_MEASURE), MAKEINTRESOURCEA(5))) {
     // Exactly the pixel size of 4 x 8 dialog units of the measuring dialog.
-    HWND measuring = CreateDialogParamA(ControlsInstance(), MAKEINTRESOURCEA(IDD_CONTROLS_MEASURE), nullptr,
+    HWND measuring = CreateDialogParamA(ControlsInstance(), MAKEINTRESOURCEA(IDD_MEASURE), nullptr,
                                         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
     ASSERT_NE(measuring, nullptr);
     RECT r{0, 0, 4, 8};

@@ -44,7 +44,7 @@ void CreateBrushes(HINSTANCE instance) {
   gLibrary.frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
   // Without the pattern bitmap there is no pattern brush; nothing in the
   // library paints with it.
-  HBITMAP bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CONTROLS_PATTERN));
+  HBITMAP bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PATTERN));
   if (bitmap != nullptr) {
     gLibrary.pattern = CreatePatternBrush(bitmap);
     DeleteObject(bitmap);
@@ -110,7 +110,7 @@ BaseUnits MeasureFont(HFONT font) {
 }
 
 void CreateFontsAndMeasure(HINSTANCE instance) {
-  HWND measuring = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CONTROLS_MEASURE), nullptr, HandlesNothing, 0);
+  HWND measuring = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MEASURE), nullptr, HandlesNothing, 0);
   HFONT templateFont = measuring != nullptr ? reinterpret_cast<HFONT>(SendMessageA(measuring, WM_GETFONT, 0, 0))
                                             : nullptr;
   LOGFONTA description{};

@@ -37,7 +37,7 @@ RECT ToRect(const IntRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 bool Contains(const IntRect& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 HCURSOR DragCursor() {
-  HCURSOR cursor = LoadCursorA(ControlsInstance(), MAKEINTRESOURCEA(IDC_SPIN_DRAG));
+  HCURSOR cursor = LoadCursorA(ControlsInstance(), MAKEINTRESOURCEA(IDCUR_SPIN_DRAG));
   return cursor != nullptr ? cursor : LoadCursor(nullptr, IDC_SIZENS);
 }
 
