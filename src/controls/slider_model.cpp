@@ -8,8 +8,8 @@ namespace quiltora {
 namespace {
 
 int32_t ClampTo32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // Channel thickness base, thumb half-length and half-depth by orientation.
@@ -118,14 +118,16 @@ IntRect SliderThumbRect(const SliderGeometry& g, bool vertical, const SliderValu
   const IntRect& t = g.track;
   int32_t hl = g.halfLength, hd = g.halfDepth;
   if (vertical) {
-    int64_t pos = range == 0 ? g.channel.bottom
-                             : g.channel.top + (int64_t(values.maximum) - v) * (g.channel.bottom - g.channel.top) / range;
+    int64_t pos = range == 0
+                      ? g.channel.bottom
+                      : g.channel.top + (int64_t(values.maximum) - v) * (g.channel.bottom - g.channel.top) / range;
     int32_t mid = (t.left + t.right) / 2;
     return IntRect{std::max(mid - hd - 2, t.left), ClampTo32(std::max<int64_t>(pos - hl, t.top)),
                    std::min(mid + hd, t.right), ClampTo32(std::min<int64_t>(pos + hl, t.bottom))};
   }
-  int64_t pos = range == 0 ? g.channel.right
-                           : g.channel.left + int64_t(g.channel.right - g.channel.left) * (int64_t(v) - values.minimum) / range;
+  int64_t pos =
+      range == 0 ? g.channel.right
+                 : g.channel.left + int64_t(g.channel.right - g.channel.left) * (int64_t(v) - values.minimum) / range;
   int32_t mid = (t.top + t.bottom) / 2;
   return IntRect{ClampTo32(std::max<int64_t>(pos - hl, t.left)), std::max(mid - hd - 2, t.top),
                  ClampTo32(std::min<int64_t>(pos + hl, t.right)), std::min(mid + hd, t.bottom - 5)};
@@ -262,8 +264,8 @@ std::optional<TypedTakeOver> TakeOverTypedText(const std::string& typed, int32_t
     return TypedTakeOver{false, 0, shown.size() != typed.size(), shown};
   }
   std::string shown = std::to_string(c);
-  bool canonical = a != minimum && (c == maximum || c == minimum || c == 0) && (typed[0] != '-' || c == minimum) &&
-                   c != a;
+  bool canonical =
+      a != minimum && (c == maximum || c == minimum || c == 0) && (typed[0] != '-' || c == minimum) && c != a;
   return TypedTakeOver{true, c, canonical || shown.size() != typed.size(), shown};
 }
 

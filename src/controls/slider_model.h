@@ -116,9 +116,9 @@ int64_t LeadingDecimalValue(const std::string& text);
 
 // Taking over the value box's text after a key release.
 struct TypedTakeOver {
-  bool takesValue;       // false: a number still being typed toward a positive minimum
-  int32_t value;         // the new value when takesValue
-  bool replacesText;     // the box text becomes `text`
+  bool takesValue;    // false: a number still being typed toward a positive minimum
+  int32_t value;      // the new value when takesValue
+  bool replacesText;  // the box text becomes `text`
   std::string text;
 };
 // Empty text: nullopt (nothing happens).

@@ -93,8 +93,7 @@ std::string FormatUnitNumber(double value, int32_t decimals, const NumberLocale&
   }
   const char* sign = value < 0 && (whole != 0 || fraction != 0) ? locale.negativeSign.c_str() : "";
   if (whole != 0 || locale.leadingZero)
-    std::snprintf(text, sizeof text, "%s%.0f%s%0*ld", sign, whole, locale.decimalSeparator.c_str(), decimals,
-                  fraction);
+    std::snprintf(text, sizeof text, "%s%.0f%s%0*ld", sign, whole, locale.decimalSeparator.c_str(), decimals, fraction);
   else
     std::snprintf(text, sizeof text, "%s%s%0*ld", sign, locale.decimalSeparator.c_str(), decimals, fraction);
   return text;
@@ -115,15 +114,13 @@ bool FromDisplayUnit(double display, int32_t unit, double* internal) {
 }
 
 double UnitStep(int32_t unit, int32_t index) {
-  static const double kSteps[7][3] = {{1, 2, 5},         {0.1, 0.5, 1}, {0.01, 0.1, 1}, {0.001, 0.1, 1},
+  static const double kSteps[7][3] = {{1, 2, 5},       {0.1, 0.5, 1}, {0.01, 0.1, 1}, {0.001, 0.1, 1},
                                       {0.001, 0.1, 1}, {1, 2, 5},     {1, 2, 5}};
   if (unit < 1 || unit > 7) return 1.0;
   return kSteps[unit - 1][std::clamp(index, 0, 2)];
 }
 
-double ClampNumber(double v, const NumberBoxValues& box) {
-  return std::max(box.minimum, std::min(v, box.maximum));
-}
+double ClampNumber(double v, const NumberBoxValues& box) { return std::max(box.minimum, std::min(v, box.maximum)); }
 
 std::string NumberBoxText(const NumberBoxValues& box, const NumberLocale& locale) {
   if (box.unitKind == 0) return FormatUnitNumber(std::trunc(box.value), 0, locale);

@@ -54,8 +54,8 @@ struct NumberBoxValues {
   double minimum = 0.0;
   double maximum = 100.0;
   double scale = 1.0;
-  int32_t unitKind = 0;    // 0: a plain integer box
-  int32_t unitFamily = 0;  // how texts are parsed: families 0 and 6 take a fraction
+  int32_t unitKind = 0;     // 0: a plain integer box
+  int32_t unitFamily = 0;   // how texts are parsed: families 0 and 6 take a fraction
   int32_t displayUnit = 0;  // conversion and arrow steps
   int32_t stepIndex = 1;
   int32_t precision = 0;

@@ -1,9 +1,9 @@
+#include "controls/button_model.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
-
-#include "controls/button_model.h"
 
 namespace quiltora {
 namespace {
@@ -39,14 +39,20 @@ TEST(ButtonKit, BordersByFlags) {
        kButtonPressed,
        {"KKKKKH", "KKKKSH", "KKSSSH", "KKSSSH", "KSSSSH", "HHHHHH"},
        {3, 3, 5, 5}},
-      {"pressed keeping the face", kButtonPressed | kButtonKeepFace,
-       {"KKKKKH", "KSSSFH", "KSFFFH", "KSFFFH", "KFFFFH", "HHHHHH"}, {3, 3, 5, 5}},
-      {"pressed and disabled draws as 0x02", kButtonPressed | kButtonDisabled,
-       {"KKKKKH", "KSSSFH", "KSFFFH", "KSFFFH", "KFFFFH", "HHHHHH"}, {3, 3, 5, 5}},
-      {"outer frame, round corners", kButtonOuterFrame,
+      {"pressed keeping the face",
+       kButtonPressed | kButtonKeepFace,
+       {"KKKKKH", "KSSSFH", "KSFFFH", "KSFFFH", "KFFFFH", "HHHHHH"},
+       {3, 3, 5, 5}},
+      {"pressed and disabled draws as 0x02",
+       kButtonPressed | kButtonDisabled,
+       {"KKKKKH", "KSSSFH", "KSFFFH", "KSFFFH", "KFFFFH", "HHHHHH"},
+       {3, 3, 5, 5}},
+      {"outer frame, round corners",
+       kButtonOuterFrame,
        {"FKKKKKKF", "KHHHHHKK", "KHFFFSKK", "KHFFFSKK", "KHFFFSKK", "KHSSSSKK", "KKKKKKKK", "FKKKKKKF"},
        {3, 3, 5, 5}},
-      {"outer frame, square corners", kButtonOuterFrame | kButtonSquareCorners,
+      {"outer frame, square corners",
+       kButtonOuterFrame | kButtonSquareCorners,
        {"KKKKKKKK", "KHHHHHKK", "KHFFFSKK", "KHFFFSKK", "KHFFFSKK", "KHSSSSKK", "KKKKKKKK", "KKKKKKKK"},
        {3, 3, 5, 5}},
   };
@@ -75,13 +81,20 @@ TEST(ButtonKit, ArrowGlyphs) {
   // A 9 x 7 content area; a caption height of 18 narrows up and down arrows
   // by (9 - 9) / 2 + 1 on each side.
   const Case cases[] = {
-      {"up", GlyphFlags(kGlyphUp), {0, 0, 9, 7},
+      {"up",
+       GlyphFlags(kGlyphUp),
+       {0, 0, 9, 7},
        {".........", ".........", ".....T...", "....TTT..", "...TTTTT.", ".........", "........."}},
-      {"down", GlyphFlags(kGlyphDown), {0, 0, 9, 7},
+      {"down",
+       GlyphFlags(kGlyphDown),
+       {0, 0, 9, 7},
        {".........", ".........", "...TTTTT.", "....TTT..", ".....T...", ".........", "........."}},
-      {"right", GlyphFlags(kGlyphRight), {0, 0, 7, 9},
+      {"right",
+       GlyphFlags(kGlyphRight),
+       {0, 0, 7, 9},
        {".......", ".......", ".......", "..T....", "..TT...", "..TTT..", "..TT...", "..T....", "......."}},
-      {"disabled up: highlight moved by (1, 1) under a shadow pass", GlyphFlags(kGlyphUp) | kButtonDisabled,
+      {"disabled up: highlight moved by (1, 1) under a shadow pass",
+       GlyphFlags(kGlyphUp) | kButtonDisabled,
        {0, 0, 9, 7},
        {".........", ".........", ".....S...", "....SSS..", "...SSSSS.", "....HHHHH", "........."}},
   };
@@ -112,8 +125,8 @@ TEST(SpinButton, Parts) {
   };
   for (const Case& c : cases) {
     SpinParts parts = LayoutSpinButton(c.client);
-    for (auto [got, want] : {std::pair{parts.upper, c.upper}, std::pair{parts.strip, c.strip},
-                             std::pair{parts.lower, c.lower}}) {
+    for (auto [got, want] :
+         {std::pair{parts.upper, c.upper}, std::pair{parts.strip, c.strip}, std::pair{parts.lower, c.lower}}) {
       EXPECT_EQ(got.left, want.left);
       EXPECT_EQ(got.top, want.top) << c.client.right << "x" << c.client.bottom;
       EXPECT_EQ(got.right, want.right);

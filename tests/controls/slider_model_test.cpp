@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "controls/slider_model.h"
+
+#include <gtest/gtest.h>
 
 namespace quiltora {
 namespace {
@@ -24,8 +24,8 @@ TEST(SliderModel, MulDivRoundsHalvesAwayFromZero) {
 }
 
 TEST(SliderModel, ValueBoxFitsTheWiderTextPlusAMargin) {
-  EXPECT_EQ(ValueBoxWidth(6, 18, 3), 21);  // "0" and "100": half an average character
-  EXPECT_EQ(ValueBoxWidth(6, 6, 1), 12);   // "9": a whole character
+  EXPECT_EQ(ValueBoxWidth(6, 18, 3), 21);   // "0" and "100": half an average character
+  EXPECT_EQ(ValueBoxWidth(6, 6, 1), 12);    // "9": a whole character
   EXPECT_EQ(ValueBoxWidth(24, 18, 3), 27);  // "-100" is wider than the maximum
 }
 
@@ -120,8 +120,7 @@ TEST(SliderModel, ValueFromPointer) {
     values.maximum = c.maximum;
     values.value = c.value;
     values.step = c.step;
-    EXPECT_EQ(SliderValueFromPointer(HundredPixelSpan(c.vertical), c.vertical, values, c.pointer, c.kind),
-              c.expected)
+    EXPECT_EQ(SliderValueFromPointer(HundredPixelSpan(c.vertical), c.vertical, values, c.pointer, c.kind), c.expected)
         << c.what;
   }
 }
@@ -167,7 +166,7 @@ TEST(SliderModel, Keys) {
     int32_t value, step, expected;
   };
   const Case cases[] = {
-      {SliderKey::PageUp, 98, 1, 100}, {SliderKey::End, 40, 1, 100},   {SliderKey::Home, 40, 1, 0},
+      {SliderKey::PageUp, 98, 1, 100}, {SliderKey::End, 40, 1, 100},    {SliderKey::Home, 40, 1, 0},
       {SliderKey::PageDown, 1, 1, 0},  {SliderKey::PageUp, 50, 10, 70}, {SliderKey::Left, 50, 10, 40},
       {SliderKey::Down, 50, 1, 49},    {SliderKey::Up, 50, 1, 51},      {SliderKey::Right, 95, 10, 100},
   };

@@ -1,8 +1,9 @@
+#include "controls/units.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "controls/units.h"
 #include "platform/platform.h"
 
 namespace quiltora {
@@ -60,10 +61,9 @@ TEST(Units, Formatting) {
     const char* text;
   };
   const Case cases[] = {
-      {3.14159, 2, true, "3.14"},  {2.25, 1, true, "2.3"},     {-2.25, 1, true, "-2.3"},
-      {9.999, 2, true, "10.00"},   {0.5, 1, true, "0.5"},      {0.5, 1, false, ".5"},
-      {-0.5, 2, false, "-.50"},    {-0.004, 2, true, "0.00"},  {-1.9, 0, true, "-1"},
-      {-0.7, 0, true, "0"},        {1234.5, 1, true, "1234.5"}, {7, 3, true, "7.000"},
+      {3.14159, 2, true, "3.14"}, {2.25, 1, true, "2.3"}, {-2.25, 1, true, "-2.3"},    {9.999, 2, true, "10.00"},
+      {0.5, 1, true, "0.5"},      {0.5, 1, false, ".5"},  {-0.5, 2, false, "-.50"},    {-0.004, 2, true, "0.00"},
+      {-1.9, 0, true, "-1"},      {-0.7, 0, true, "0"},   {1234.5, 1, true, "1234.5"}, {7, 3, true, "7.000"},
       {12.75, -1, true, "12"},
   };
   for (const Case& c : cases) {
@@ -146,7 +146,7 @@ TEST(NumberBox, TextParseAndSteps) {
   inches.unitFamily = 1;      // a family without fractions reads the whole part
   EXPECT_TRUE(NumberBoxParse("2.5 in", inches, locale, &v));
   EXPECT_DOUBLE_EQ(v, 5080);
-  inches.stepIndex = 1;      // 0.1 per click
+  inches.stepIndex = 1;  // 0.1 per click
   EXPECT_NEAR(NumberBoxStepped(inches, 3810, true, 2), 4318, 1e-9);
 }
 

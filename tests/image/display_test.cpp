@@ -1,10 +1,11 @@
+#include "image/display.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include "image/display.h"
 #include "image/draw_prep.h"
 #include "platform/platform.h"
 

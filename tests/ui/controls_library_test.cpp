@@ -1,8 +1,9 @@
 // Starting and stopping the controls library, in this program and through
 // the module's own load and unload.
+#include "controls/win32/controls_library.h"
+
 #include <gtest/gtest.h>
 
-#include "controls/win32/controls_library.h"
 #include "controls/win32/slider.h"
 #include "filterhost.h"
 #include "resources/resource_ids.h"
@@ -70,8 +71,9 @@ TEST(ControlsLibrary, SharedObjectsAndBaseUnits) {
   EXPECT_EQ(GetLibraryThirdFont(), nullptr);  // nothing fills that slot
   if (FindResourceA(ControlsInstance(), MAKEINTRESOURCEA(IDD_MEASURE), MAKEINTRESOURCEA(5))) {
     // Exactly the pixel size of 4 x 8 dialog units of the measuring dialog.
-    HWND measuring = CreateDialogParamA(ControlsInstance(), MAKEINTRESOURCEA(IDD_MEASURE), nullptr,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    HWND measuring = CreateDialogParamA(
+        ControlsInstance(), MAKEINTRESOURCEA(IDD_MEASURE), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
     ASSERT_NE(measuring, nullptr);
     RECT r{0, 0, 4, 8};
     MapDialogRect(measuring, &r);

@@ -40,7 +40,7 @@ inline BufferPtr MakeProbeBuffer(int32_t format, int32_t width, int32_t height) 
           break;
         case kFormatGray8: p[0] = f ? 24 : uint8_t(70 + (x + y) * 58 / (width + height) + wave * 2); break;
         case kFormatFour32:
-          p[0] = f ? 10 : uint8_t(x * 120 / width + wave);   // cyan
+          p[0] = f ? 10 : uint8_t(x * 120 / width + wave);  // cyan
           p[1] = f ? 200 : uint8_t(y * 120 / height);       // magenta
           p[2] = f ? 190 : uint8_t(wave * 2);               // yellow
           p[3] = f ? 20 : uint8_t((x + y) % 7 * 6);         // black

@@ -28,7 +28,8 @@ Picture Zoom(const Picture& picture, int factor) {
   out.height = picture.height * factor;
   out.pixels.resize(size_t(out.width) * size_t(out.height));
   for (int y = 0; y < out.height; ++y)
-    for (int x = 0; x < out.width; ++x) out.pixels[size_t(y) * size_t(out.width) + size_t(x)] = picture.At(x / factor, y / factor);
+    for (int x = 0; x < out.width; ++x)
+      out.pixels[size_t(y) * size_t(out.width) + size_t(x)] = picture.At(x / factor, y / factor);
   return out;
 }
 
@@ -83,7 +84,7 @@ void Sliders(Writer* out) {
     int32_t minimum, value;
   };
   const Row rows[] = {{"0..100 at 0", 0, 0}, {"0..100 at 37", 0, 37}, {"1..100 at 100", 1, 100},
-                      {"disabled", 0, 50}, {"focused", 0, 62}, {"dragging", 0, 80}};
+                      {"disabled", 0, 50},   {"focused", 0, 62},      {"dragging", 0, 80}};
   std::vector<HWND> sliders;
   for (int i = 0; i < 6; ++i) {
     int y = 10 + i * 32;

@@ -1,11 +1,12 @@
 // The slider in a real dialog, driven through the system's input queue.
+#include "controls/win32/slider.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "controls/slider_model.h"
 #include "controls/win32/controls_library.h"
-#include "controls/win32/slider.h"
 #include "ui_harness.h"
 
 namespace quiltora {
@@ -131,7 +132,8 @@ TEST_F(SliderUi, APressInTheChannelMovesTowardTheClickWithoutPassingIt) {
   const int nearer = g.channel.left + (g.channel.right - g.channel.left) * 3 / 10;
   const int farther = g.channel.left + (g.channel.right - g.channel.left) * 9 / 10;
   const int left = g.channel.left + (g.channel.right - g.channel.left) / 10;
-  for (const Case& c : {Case{1, 20, nearer}, Case{1, 20, farther}, Case{1, 60, left}, Case{10, 20, farther}, Case{10, 60, left}}) {
+  for (const Case& c :
+       {Case{1, 20, nearer}, Case{1, 20, farther}, Case{1, 60, left}, Case{10, 20, farther}, Case{10, 60, left}}) {
     SetRange(0, 100, c.step, c.value);
     SliderValues before = ValuesOf(0, 100, c.step, c.value);
     // The value under the click, as the drag arithmetic (unsnapped) gives it.
@@ -168,7 +170,7 @@ TEST_F(SliderUi, TypingANumberThenEnter) {
     SliderSetRange(dialog.hwnd(), kSliderId, c.minimum, 100, 1, 50);
     int32_t atOk = -1;
     dialog.onOk = [&] { atOk = SliderGetValue(dialog.hwnd(), kSliderId); };
-    dialog.endOnOk = true;  // Enter presses OK, which ends the dialog as the main dialog's does
+    dialog.endOnOk = true;                  // Enter presses OK, which ends the dialog as the main dialog's does
     ASSERT_TRUE(uitest::PressKey(VK_TAB));  // into the slider, which hands the focus to its box
     ASSERT_EQ(GetFocus(), SliderValueBox(slider));
     ASSERT_TRUE(uitest::TypeText("37"));
@@ -212,7 +214,7 @@ TEST_F(SliderUi, KeysMoveTheThumbByTheStep) {
   SliderGeometry g = Geometry(slider);
   ASSERT_TRUE(uitest::Click(slider, Centre(SliderThumbRect(g, false, ValuesOf(0, 100, 5, 50), 50))));
   ASSERT_EQ(GetFocus(), slider);
-  const Step steps[] = {{VK_RIGHT, 55}, {VK_RIGHT, 60}, {VK_LEFT, 55}, {VK_UP, 60},   {VK_DOWN, 55},
+  const Step steps[] = {{VK_RIGHT, 55}, {VK_RIGHT, 60}, {VK_LEFT, 55}, {VK_UP, 60},  {VK_DOWN, 55},
                         {VK_PRIOR, 65}, {VK_NEXT, 55},  {VK_END, 100}, {VK_HOME, 0}, {VK_NEXT, 0}};
   for (const Step& s : steps) {
     dialog_.notifications.clear();

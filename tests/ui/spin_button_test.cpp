@@ -1,4 +1,6 @@
 // The drawing kit's pixels and the spin button in a real dialog.
+#include "controls/win32/spin_button.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +8,6 @@
 
 #include "controls/button_model.h"
 #include "controls/win32/button_kit.h"
-#include "controls/win32/spin_button.h"
 #include "ui_harness.h"
 
 namespace quiltora {
@@ -55,8 +56,8 @@ TEST(ButtonKitPixels, DrawnExactlyAsPlanned) {
       RECT r{0, 0, kSize, kSize};
       DrawButtonFace(dc, r, nullptr, flags);
     });
-    ButtonPlan plan = PlanButtonFace({0, 0, kSize, kSize}, flags,
-                                     GetSysColor(COLOR_BTNSHADOW) != GetSysColor(COLOR_BTNTEXT));
+    ButtonPlan plan =
+        PlanButtonFace({0, 0, kSize, kSize}, flags, GetSysColor(COLOR_BTNSHADOW) != GetSysColor(COLOR_BTNTEXT));
     uitest::Picture planned;
     planned.width = planned.height = kSize;
     planned.pixels.assign(kSize * kSize, 0);

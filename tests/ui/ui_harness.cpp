@@ -94,8 +94,8 @@ HWND CreateHost() {
     wc.lpszClassName = kHostClass;
     registered = RegisterClassA(&wc) != 0;
   }
-  return CreateWindowExA(0, kHostClass, "Quiltora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, kHostClass, "Quiltora test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 // A dialog template with no items: popup, caption, the "MS Shell Dlg" 8 font.
@@ -106,14 +106,14 @@ std::vector<WORD> EmptyDialogTemplate() {
   header->cdit = 0;
   header->cx = 100;
   header->cy = 100;
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the dialog class
-  for (const char* c = "Quiltora test"; ; ++c) {  // caption
+  words.push_back(0);                            // no menu
+  words.push_back(0);                            // the dialog class
+  for (const char* c = "Quiltora test";; ++c) {  // caption
     words.push_back(static_cast<WORD>(*c));
     if (*c == '\0') break;
   }
   words.push_back(8);  // point size
-  for (const char* c = "MS Shell Dlg"; ; ++c) {
+  for (const char* c = "MS Shell Dlg";; ++c) {
     words.push_back(static_cast<WORD>(*c));
     if (*c == '\0') break;
   }
@@ -176,8 +176,7 @@ TestDialog::~TestDialog() {
 HWND TestDialog::Add(const char* className, int id, DWORD style, RECT place, const char* text, DWORD exStyle) {
   HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,
                                  place.right - place.left, place.bottom - place.top, dialog_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                 nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   if (control != nullptr) {
     SendMessageA(control, WM_SETFONT, SendMessageA(dialog_, WM_GETFONT, 0, 0), FALSE);
     UpdateWindow(control);

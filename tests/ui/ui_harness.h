@@ -26,10 +26,10 @@ void Drain();
 
 // A message the dialog received from one of its controls.
 struct Notification {
-  UINT message;  // WM_COMMAND or WM_VSCROLL
-  int low;       // WM_COMMAND: the control id; WM_VSCROLL: the scroll code
-  int high;      // the high word of wParam
-  HWND from;     // lParam
+  UINT message;         // WM_COMMAND or WM_VSCROLL
+  int low;              // WM_COMMAND: the control id; WM_VSCROLL: the scroll code
+  int high;             // the high word of wParam
+  HWND from;            // lParam
   int32_t sliderValue;  // for a slider: its value when the notification came
 };
 
@@ -80,7 +80,7 @@ bool Click(HWND window, POINT point);
 // release there.
 bool Drag(HWND window, POINT from, POINT to, int steps,
           const std::function<void(int step, POINT point)>& afterMove = {});
-bool PressKey(WORD key);  // down and up
+bool PressKey(WORD key);          // down and up
 bool TypeText(const char* text);  // digits, letters, "." and "-"
 
 // What a window shows, 0xRRGGBB per pixel, top row first.

@@ -1,9 +1,11 @@
-#include "controls/win32/controls_library.h"
-
-#include <commctrl.h>
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include "controls/button_model.h"
 #include "controls/win32/button_kit.h"
+#include "controls/win32/controls_library.h"
 #include "controls/win32/slider.h"
 #include "controls/win32/unit_num_box.h"
 #include "image/ripmem.h"
@@ -52,8 +54,8 @@ void CreateBrushes(HINSTANCE instance) {
 }
 
 void DeleteBrushes() {
-  for (HBRUSH* brush : {&gLibrary.face, &gLibrary.shadow, &gLibrary.highlight, &gLibrary.text, &gLibrary.frame,
-                        &gLibrary.pattern}) {
+  for (HBRUSH* brush :
+       {&gLibrary.face, &gLibrary.shadow, &gLibrary.highlight, &gLibrary.text, &gLibrary.frame, &gLibrary.pattern}) {
     if (*brush != nullptr) DeleteObject(*brush);
     *brush = nullptr;
   }
@@ -111,8 +113,8 @@ BaseUnits MeasureFont(HFONT font) {
 
 void CreateFontsAndMeasure(HINSTANCE instance) {
   HWND measuring = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MEASURE), nullptr, HandlesNothing, 0);
-  HFONT templateFont = measuring != nullptr ? reinterpret_cast<HFONT>(SendMessageA(measuring, WM_GETFONT, 0, 0))
-                                            : nullptr;
+  HFONT templateFont =
+      measuring != nullptr ? reinterpret_cast<HFONT>(SendMessageA(measuring, WM_GETFONT, 0, 0)) : nullptr;
   LOGFONTA description{};
   gLibrary.dialogFont = MakeDialogFont(templateFont, &description);
   gLibrary.smallFont = MakeSmallFont(description, gLibrary.dialogFont);
@@ -127,8 +129,7 @@ void CreateFontsAndMeasure(HINSTANCE instance) {
   }
 }
 
-bool RegisterControlClass(HINSTANCE instance, const char* name, WNDPROC procedure, HCURSOR cursor,
-                          HBRUSH background) {
+bool RegisterControlClass(HINSTANCE instance, const char* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background) {
   WNDCLASSA wc{};
   wc.style = kClassStyle;
   wc.lpfnWndProc = procedure;

@@ -20,13 +20,7 @@ RECT ToRect(const IntRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 bool Vertical(HWND slider) { return SliderIsVertical(SliderStyleOf(slider)); }
 
-HWND FindSlider(HWND dialog, int id) {
-  HWND slider = GetDlgItem(dialog, id);
-  char name[32] = {};
-  if (slider == nullptr || GetClassNameA(slider, name, sizeof name) == 0 || lstrcmpA(name, kSliderClassName) != 0)
-    return nullptr;
-  return SliderDataOf(slider) != nullptr ? slider : nullptr;
-}
+HWND FindSlider(HWND dialog, int id) { return FindLibraryControl(dialog, id, kSliderClassName); }
 
 void NotifyParent(HWND slider) {
   SendMessageA(GetParent(slider), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(slider), 0), reinterpret_cast<LPARAM>(slider));
@@ -79,7 +73,8 @@ void Layout(HWND slider, SliderData* data, bool measure) {
 
 void MoveThumb(HWND slider, SliderData* data, int32_t v, bool rewriteText) {
   int32_t target = ClampToRange(v, data->values.minimum, data->values.maximum);
-  ThumbMoveAreas areas = SliderThumbMoveAreas(data->geometry, Vertical(slider), data->values, data->values.value, target);
+  ThumbMoveAreas areas =
+      SliderThumbMoveAreas(data->geometry, Vertical(slider), data->values, data->values.value, target);
   data->values.value = target;
   if (rewriteText && data->box != nullptr) SetBoxText(data->box, target);
   RECT before = ToRect(areas.before), after = ToRect(areas.after);
@@ -214,8 +209,8 @@ LRESULT CALLBACK ValueBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 bool CreateValueBox(HWND slider, SliderData* data) {
-  data->box = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0, 0,
-                              0, 0, slider, nullptr, ControlsInstance(), nullptr);
+  data->box = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0,
+                              0, slider, nullptr, ControlsInstance(), nullptr);
   if (data->box == nullptr) return false;
   WNDPROC previous =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(data->box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ValueBoxProc)));

@@ -121,7 +121,8 @@ void PaintSlider(HWND slider, HDC dc, const RECT& paintArea, const SliderData& d
   PaintGroove(a, g);
   PaintThumb(a, t, data.geometry.halfLength, data.tracking || !IsWindowEnabled(slider));
   int tickRow = t.bottom + 2;
-  if (!(style & kSliderNoTicks) && area.bottom >= tickRow) PaintTicks(a, g, tickRow, SliderTickCount(style, data.values));
+  if (!(style & kSliderNoTicks) && area.bottom >= tickRow)
+    PaintTicks(a, g, tickRow, SliderTickCount(style, data.values));
   RestoreDC(dc, saved);
   GivePensBack();
 }

@@ -91,8 +91,10 @@ void Tick(HWND window, SpinState* state) {
 
 void Press(HWND window, SpinState* state, POINT p) {
   SpinParts parts = PartsOf(window);
-  int part = Contains(parts.upper, p) ? kUpper : Contains(parts.lower, p) ? kLower : Contains(parts.strip, p) ? kStrip
-                                                                                                             : kNoPart;
+  int part = Contains(parts.upper, p)   ? kUpper
+             : Contains(parts.lower, p) ? kLower
+             : Contains(parts.strip, p) ? kStrip
+                                        : kNoPart;
   if (part == kNoPart) return;
   state->pressed = part;
   SetCapture(window);
@@ -186,8 +188,8 @@ bool MakeSpinButton(HWND window, bool grow, bool standalone) {
     delete state;
     return false;
   }
-  state->previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpinProc)));
+  state->previous =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpinProc)));
   if (grow) {
     RECT r{};
     GetWindowRect(window, &r);

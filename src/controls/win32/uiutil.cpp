@@ -10,4 +10,12 @@ bool WindowRectInParent(HWND window, RECT* rect) {
 
 bool ControlRectInDialog(HWND dialog, int id, RECT* rect) { return WindowRectInParent(GetDlgItem(dialog, id), rect); }
 
+HWND FindLibraryControl(HWND dialog, int id, const char* className) {
+  HWND control = GetDlgItem(dialog, id);
+  char name[32] = {};
+  if (control == nullptr || GetClassNameA(control, name, sizeof name) == 0 || lstrcmpA(name, className) != 0)
+    return nullptr;
+  return GetWindowLongPtrA(control, 0) != 0 ? control : nullptr;
+}
+
 }  // namespace quiltora

@@ -7,6 +7,7 @@
 #include "controls/win32/control_timers.h"
 #include "controls/win32/controls_library.h"
 #include "controls/win32/spin_button.h"
+#include "controls/win32/uiutil.h"
 #include "image/ripmem.h"
 #include "platform/platform.h"
 #include "resources/resource_ids.h"
@@ -30,13 +31,7 @@ WNDPROC gEditPrevious = nullptr;
 
 NumBoxData* DataOf(HWND box) { return reinterpret_cast<NumBoxData*>(GetWindowLongPtrA(box, 0)); }
 
-HWND FindBox(HWND dialog, int id) {
-  HWND box = GetDlgItem(dialog, id);
-  char name[32] = {};
-  if (box == nullptr || GetClassNameA(box, name, sizeof name) == 0 || lstrcmpA(name, kUnitNumBoxClassName) != 0)
-    return nullptr;
-  return DataOf(box) != nullptr ? box : nullptr;
-}
+HWND FindBox(HWND dialog, int id) { return FindLibraryControl(dialog, id, kUnitNumBoxClassName); }
 
 void Notify(HWND box, const NumBoxData& data, WORD code) {
   if (!data.notificationsEnabled) return;
@@ -114,9 +109,9 @@ LRESULT OnCreate(HWND box) {
   data->edit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
                                client.right - spinWidth, client.bottom, box,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNumBoxEditId)), instance, nullptr);
-  data->spin = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, client.right - spinWidth, 0, spinWidth,
-                               client.bottom, box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSpinId)), instance,
-                               nullptr);
+  data->spin =
+      CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, client.right - spinWidth, 0, spinWidth, client.bottom,
+                      box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSpinId)), instance, nullptr);
   if (data->edit == nullptr || data->spin == nullptr || !MakeSpinButton(data->spin, true, false)) {
     SetWindowLongPtrA(box, 0, 0);
     delete data;

@@ -24,9 +24,9 @@ int32_t DrawImageBuffer(HDC dc, const ImageBuffer* buffer, const IntRect* device
   header.biSizeImage = static_cast<DWORD>(rows.size());
 
   int previousMode = SetStretchBltMode(dc, COLORONCOLOR);
-  int lines = StretchDIBits(dc, plan.deviceX, plan.deviceY, plan.deviceWidth, plan.deviceHeight, 0, 0,
-                            plan.sourceWidth, plan.sourceHeight, rows.data(),
-                            reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, SRCCOPY);
+  int lines = StretchDIBits(dc, plan.deviceX, plan.deviceY, plan.deviceWidth, plan.deviceHeight, 0, 0, plan.sourceWidth,
+                            plan.sourceHeight, rows.data(), reinterpret_cast<const BITMAPINFO*>(&header),
+                            DIB_RGB_COLORS, SRCCOPY);
   if (previousMode != 0) SetStretchBltMode(dc, previousMode);
   return lines > 0 && lines != static_cast<int>(GDI_ERROR) ? 1 : 0;
 }
