@@ -39,6 +39,24 @@ struct HostBuffer {
 // the host's to free. Never destroyed: a handle the module dropped is still
 // the host's at exit, not a leak for a leak checker.
 std::set<plugin::Handle>& gHostHandles = *new std::set<plugin::Handle>;
+// Handles the module gave back to a host whose disposeProc frees nothing: the
+// host keeps them until it closes, and any further use of them is reported.
+std::set<plugin::Handle>& gDisposedHandles = *new std::set<plugin::Handle>;
+
+const HostBehaviour* CurrentBehaviour() { return gCurrentHost != nullptr ? &gCurrentHost->behaviour() : nullptr; }
+
+// True, with the use reported, for a handle the module had given back.
+bool UsedAfterDispose(plugin::Handle h, const char* use) {
+  if (gDisposedHandles.count(h) == 0) return false;
+  if (gCurrentHost != nullptr) gCurrentHost->ReportViolation(std::string("the module used a handle it had disposed: ") + use);
+  return true;
+}
+
+void FreeHostHandle(plugin::Handle h) {
+  auto* handle = reinterpret_cast<HostHandle*>(h);
+  std::free(handle->data);
+  delete handle;
+}
 
 constexpr uint8_t kFreshMemoryFill = 0xA5;  // hosts hand out memory uncleared
 constexpr uint8_t kGuardFill = 0xFD;
@@ -83,20 +101,33 @@ plugin::Handle NewHandle(int32_t size) {
 }
 
 void DisposeHandle(plugin::Handle h) {
-  if (h == nullptr || gHostHandles.erase(h) == 0) return;
+  if (h == nullptr || UsedAfterDispose(h, "disposed again") || gHostHandles.erase(h) == 0) return;
   auto* handle = reinterpret_cast<HostHandle*>(h);
   if (gCurrentHost != nullptr) {
     gCurrentHost->Released(handle->size);
     gCurrentHost->TrackModuleAllocation(h, false);
   }
-  std::free(handle->data);
-  delete handle;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->disposeDoesNothing) {
+    gDisposedHandles.insert(h);
+    return;
+  }
+  FreeHostHandle(h);
 }
 
-int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
+// A suite answers 0 for a handle it does not know.
+int32_t GetHandleSize(plugin::Handle h) {
+  if (h == nullptr || UsedAfterDispose(h, "getSizeProc") || gHostHandles.count(h) == 0) return 0;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->handleSizeAnswer >= 0) return behaviour->handleSizeAnswer;
+  return reinterpret_cast<HostHandle*>(h)->size;
+}
 
 plugin::OSErr SetHandleSize(plugin::Handle h, int32_t size) {
-  if (h == nullptr || size < 0) return plugin::kNilHandleErr;
+  if (h == nullptr || size < 0 || UsedAfterDispose(h, "setSizeProc") || gHostHandles.count(h) == 0)
+    return plugin::kNilHandleErr;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->setSizeDoesNothing) return plugin::kNoErr;
   auto* handle = reinterpret_cast<HostHandle*>(h);
   char* data = static_cast<char*>(std::realloc(handle->data, size_t(size) + 1));
   if (data == nullptr) return plugin::kMemFullErr;
@@ -105,7 +136,11 @@ plugin::OSErr SetHandleSize(plugin::Handle h, int32_t size) {
   return plugin::kNoErr;
 }
 
-char* LockHandle(plugin::Handle h, plugin::Boolean) { return h != nullptr ? *h : nullptr; }
+char* LockHandle(plugin::Handle h, plugin::Boolean) {
+  if (h == nullptr) return nullptr;
+  UsedAfterDispose(h, "lockProc");
+  return *h;
+}
 void UnlockHandle(plugin::Handle) {}
 void RecoverSpace(int32_t) {}
 
@@ -187,12 +222,18 @@ Host::Host(Module& module) : module_(module) {
 Host::~Host() {
   DropParameters();
   StopMessageWatch();
+  // The memory a host that frees nothing on dispose kept, given up as it closes.
+  for (plugin::Handle h : gDisposedHandles) FreeHostHandle(h);
+  gDisposedHandles.clear();
 }
 
 void Host::SetImage(Image image) {
   image_ = std::move(image);
   servedOut_ = plugin::Rect{};  // output served for the last picture is not this one's
-  SetFilterRect(0, 0, image_.width, image_.height);
+  if (behaviour_.filterRectInside)
+    record_.filterRect = InsideFilterRect(image_.width, image_.height);
+  else
+    SetFilterRect(0, 0, image_.width, image_.height);
 }
 
 void Host::SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -204,11 +245,14 @@ void Host::FillRecord() {
   record_.progressProc = ProgressProc;
   record_.imageSize = plugin::Point{int16_t(image_.height), int16_t(image_.width)};
   record_.planes = int16_t(image_.channels);
-  record_.imageMode = ImageModeOf(image_.channels);
+  const int32_t colourPlanes = behaviour_.alphaPlane ? image_.channels - 1 : image_.channels;
+  record_.imageMode = ImageModeOf(colourPlanes);
+  record_.inLayerPlanes = record_.outLayerPlanes = behaviour_.alphaPlane ? int16_t(colourPlanes) : int16_t(0);
+  record_.inTransparencyMask = record_.outTransparencyMask = behaviour_.alphaPlane ? 1 : 0;
   record_.depth = 8;
-  record_.platformData = &platformData_;
-  record_.bufferProcs = faults_.withholdBufferSuite ? nullptr : &bufferProcs_;
-  record_.handleProcs = faults_.withholdHandleSuite ? nullptr : &handleProcs_;
+  ApplyToRecord(behaviour_, &platformData_, &record_);
+  record_.bufferProcs = faults_.withholdBufferSuite || behaviour_.noBufferSuite ? nullptr : &bufferProcs_;
+  record_.handleProcs = faults_.withholdHandleSuite || behaviour_.noHandleSuite ? nullptr : &handleProcs_;
   record_.bufferSpace = record_.maxSpace;  // hosts pre-fill it; the module must overwrite it
   record_.hostSig = 0x51484F53;            // 'QHOS'
   record_.filterCase = 1;
@@ -223,13 +267,15 @@ int16_t Host::Call(int16_t selector) {
   const auto start = std::chrono::steady_clock::now();
   if (selector == plugin::kSelectorAbout) {
     plugin::AboutRecord about{};
-    about.platformData = &platformData_;
+    about.platformData = record_.platformData;
     result = module_.Call(selector, &about, &data_);
   } else {
+    const plugin::Handle kept = record_.parameters;
     inModuleCall_ = true;
     result = module_.Call(selector, &record_, &data_);
     inModuleCall_ = false;
     CheckGuards();
+    if (record_.parameters != kept) TakeBackReplacedBlock(kept);
   }
   moduleSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   gCurrentHost = previous;
@@ -249,6 +295,15 @@ bool Host::CountAllocation(int64_t bytes) {
   return true;
 }
 
+void Host::TakeBackReplacedBlock(plugin::Handle replaced) {
+  // A block the module allocated is the module's to give back; one this host
+  // put there itself (restored, copied) it frees when the module lets it go.
+  if (replaced == nullptr || gHostHandles.count(replaced) == 0 || moduleAllocations_.count(replaced) != 0) return;
+  gHostHandles.erase(replaced);
+  Released(reinterpret_cast<HostHandle*>(replaced)->size);
+  FreeHostHandle(replaced);
+}
+
 void Host::TrackModuleAllocation(const void* id, bool live) {
   if (!live)
     moduleAllocations_.erase(id);
@@ -264,6 +319,11 @@ int Host::LeftoverRunAllocations() const {
 uint8_t* Host::PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
   const size_t guard = size_t(faults_.guardBytes > 0 ? faults_.guardBytes : 0);
   Poison(buffer->data(), buffer->capacity(), false);
+  if (guard == 0 && behaviour_.freshBandEveryCall) {
+    // New memory each time; the old block goes once the new one exists.
+    std::vector<uint8_t>(bytes).swap(*buffer);
+    return buffer->data();
+  }
   if (guard == 0) return ExactBuffer(buffer, bytes);
   // A fresh block each time, so that AddressSanitizer also sees reads past it.
   std::vector<uint8_t>(bytes + 2 * guard, kGuardFill).swap(*buffer);
@@ -294,8 +354,10 @@ void Host::CheckGuards() {
 
 uint8_t Host::OnAbort() {
   ++abortChecks_;
-  if (abortHook_ && abortHook_()) return 1;
-  return faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck ? 1 : 0;
+  const bool stop = (abortHook_ && abortHook_()) ||
+                    (faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck);
+  if (stop) ++stopsAnswered_;
+  return stop ? 1 : 0;
 }
 
 void Host::OnProgress(int32_t done, int32_t total) {
@@ -381,6 +443,12 @@ bool Host::ServeRequests(RunReport* report) {
 
 RunReport Host::Render() {
   RunReport report;
+  const size_t messagesBefore = messages().size();
+  const int stopsBefore = stopsAnswered_;
+  auto seen = [&] {
+    report.messagesShown = int(messages().size() - messagesBefore);
+    report.stopsAnswered = stopsAnswered_ - stopsBefore;
+  };
   auto fail = [&](int16_t selector, int16_t result) {
     if (report.result == 0) {
       report.result = result;
@@ -391,6 +459,7 @@ RunReport Host::Render() {
   int16_t result = Call(plugin::kSelectorPrepare);
   if (result != 0) {
     fail(plugin::kSelectorPrepare, result);
+    seen();
     return report;
   }
   result = Call(plugin::kSelectorStart);
@@ -419,6 +488,7 @@ RunReport Host::Render() {
   record_.inData = record_.outData = nullptr;
   report.violations.insert(report.violations.end(), bufferViolations_.begin(), bufferViolations_.end());
   bufferViolations_.clear();
+  seen();
   return report;
 }
 
@@ -438,16 +508,34 @@ bool Host::ContinueOnce(bool deliver, RunReport* report, int16_t* result) {
 }
 
 RunReport Host::Run(bool withParameters) {
-  if (withParameters) {
-    int16_t result = Parameters();
-    if (result != 0) {
-      RunReport report;
-      report.result = result;
-      report.failedSelector = plugin::kSelectorParameters;
-      return report;
-    }
+  const size_t messagesBefore = messages().size();
+  const int stopsBefore = stopsAnswered_;
+  RunReport report;
+  int16_t result = 0;
+  if (withParameters || behaviour_.parametersEveryRun) result = Parameters();
+  if (result != 0) {
+    report.result = result;
+    report.failedSelector = plugin::kSelectorParameters;
+  } else {
+    report = Render();
   }
-  return Render();
+  report.messagesShown = int(messages().size() - messagesBefore);
+  report.stopsAnswered = stopsAnswered_ - stopsBefore;
+  return report;
+}
+
+bool Host::BetweenRuns() {
+  switch (behaviour_.keptBlock) {
+    case KeptBlock::Kept: break;
+    case KeptBlock::Dropped: DropParameters(); break;
+    case KeptBlock::ByteCopied:
+      if (record_.parameters != nullptr) RestoreParameterBytes(ParameterBytes());
+      break;
+  }
+  if (!behaviour_.reloadModuleBetweenRuns) return true;
+  const bool loaded = module_.Reload();
+  StartMessageWatch(module_);
+  return loaded;
 }
 
 std::vector<uint8_t> Host::ParameterBytes() const {
@@ -472,6 +560,13 @@ void Host::RestoreParameterBytes(const std::vector<uint8_t>& bytes) {
   if (handle == nullptr) return;
   if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
   record_.parameters = handle;
+}
+
+void Host::PatchParameterBytes(const std::vector<uint8_t>& bytes) {
+  const plugin::Handle parameters = record_.parameters;
+  if (parameters == nullptr || *parameters == nullptr) return;
+  const size_t size = gHostHandles.count(parameters) != 0 ? size_t(reinterpret_cast<HostHandle*>(parameters)->size) : 688;
+  std::memcpy(*parameters, bytes.data(), std::min(size, bytes.size()));
 }
 
 bool Host::ParametersFromHost() const {

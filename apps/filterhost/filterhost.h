@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "abi/plugin_api.h"
+#include "host_behaviour.h"
 
 namespace filterhost {
 
@@ -44,6 +45,9 @@ class Module {
 
   bool Load(const std::string& path);  // false with error() set
   void Unload();
+  // Unloads the module and loads it again from the same file, as hosts do
+  // that load it for each run.
+  bool Reload();
   bool loaded() const { return entry_ != nullptr; }
   const std::string& error() const { return error_; }
   int16_t Call(int16_t selector, void* record, intptr_t* data);
@@ -52,6 +56,7 @@ class Module {
  private:
   void* library_ = nullptr;
   plugin::EntryPoint entry_ = nullptr;
+  std::string path_;
   std::string error_;
 };
 
@@ -81,6 +86,10 @@ struct RunReport {
   std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
   std::vector<std::string> violations;  // requests a careful host refuses
   bool finishCalled = false;
+  // What the user saw or chose during the run: the module's message boxes,
+  // and the abort checks answered "stop".
+  int messagesShown = 0;
+  int stopsAnswered = 0;
 };
 
 class Host {
@@ -96,6 +105,12 @@ class Host {
   void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
   Faults& faults() { return faults_; }
+  // The behaviours of a real host this host copies (see host_behaviour.h);
+  // filterRectInside takes effect at the next SetImage.
+  HostBehaviour& behaviour() { return behaviour_; }
+  // What the host does between two runs by its behaviour: drop or copy the
+  // kept block, reload the module. False when the module cannot be loaded again.
+  bool BetweenRuns();
   // Buffers from the buffer suite come filled with a pattern, so that reading
   // memory before writing it shows; a benchmark switches that off, as the
   // fill is the host's cost, not the module's.
@@ -109,7 +124,8 @@ class Host {
   // Prepare, Start, Continue until both rectangles are empty, then Finish
   // (also after a failed Continue, as Photoshop does).
   RunReport Render();
-  // A run with its dialog (Parameters first) or a repeat (without it).
+  // A run with its dialog (Parameters first) or a repeat (without it); a
+  // host that calls Parameters before every run always does the former.
   RunReport Run(bool withParameters);
   int16_t Call(int16_t selector);
   // One Continue as Render makes it: the output of the previous call is
@@ -124,6 +140,9 @@ class Host {
   // Replaces the kept block by a new handle holding these bytes, as hosts do
   // that copy the block or restore it from storage.
   void RestoreParameterBytes(const std::vector<uint8_t>& bytes);
+  // Writes these bytes over the start of the kept block, in place, as the
+  // dialog does when the user changes a setting.
+  void PatchParameterBytes(const std::vector<uint8_t>& bytes);
   void DropParameters();
   // True when the kept block is a handle of this host's suite; false for none
   // or one the module made with its own handles, which only the module can free.
@@ -137,8 +156,10 @@ class Host {
   // Suite allocations the module made and has not released, not counting the
   // settings block it keeps in parameters: a finished run leaves none.
   int LeftoverRunAllocations() const;
-  // Writes outside the served buffers seen since the last call (guardBytes).
+  // Writes outside the served buffers seen since the last call (guardBytes),
+  // and handles used after the module gave them back.
   const std::vector<std::string>& bufferViolations() const { return bufferViolations_; }
+  void ReportViolation(std::string what) { bufferViolations_.push_back(std::move(what)); }
   // The most the module held at once through the host's suites, in bytes.
   int64_t peakSuiteBytes() const { return peakBytes_; }
   void ResetPeakSuiteBytes() { peakBytes_ = liveBytes_; }
@@ -146,6 +167,7 @@ class Host {
   double moduleSeconds() const { return moduleSeconds_; }
   void ResetModuleSeconds() { moduleSeconds_ = 0; }
   int abortChecks() const { return abortChecks_; }
+  int stopsAnswered() const { return stopsAnswered_; }
   int progressCalls() const { return progressCalls_; }
   int32_t lastProgressDone() const { return lastDone_; }
   int32_t lastProgressTotal() const { return lastTotal_; }
@@ -170,6 +192,7 @@ class Host {
 
  private:
   void FillRecord();
+  void TakeBackReplacedBlock(plugin::Handle replaced);
   bool ServeRequests(RunReport* report);
   void StoreOutput();
   bool CheckRequests(RunReport* report) const;
@@ -184,6 +207,7 @@ class Host {
   plugin::BufferProcs bufferProcs_{};
   plugin::HandleProcs handleProcs_{};
   Faults faults_;
+  HostBehaviour behaviour_;
   intptr_t data_ = 0;
   std::vector<uint8_t> inBuffer_;
   std::vector<uint8_t> outBuffer_;
@@ -196,6 +220,7 @@ class Host {
   int64_t peakBytes_ = 0;
   double moduleSeconds_ = 0;
   int abortChecks_ = 0;
+  int stopsAnswered_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
   bool inModuleCall_ = false;

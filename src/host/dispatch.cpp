@@ -14,6 +14,10 @@ int16_t Dispatch(int16_t selector, void* record) {
   const bool runStep = selector == plugin::kSelectorStart || selector == plugin::kSelectorContinue ||
                        selector == plugin::kSelectorFinish;
   if (runStep && filterRecord != nullptr) gFilterRecord = filterRecord;
+  // Parameters and Prepare need the host's record; so do Start and Continue,
+  // unless an earlier step of the run stored one.
+  const bool needsRecord = selector >= plugin::kSelectorParameters && selector <= plugin::kSelectorContinue;
+  if (needsRecord && filterRecord == nullptr && (!runStep || gFilterRecord == nullptr)) return plugin::kParamErr;
   switch (selector) {
     case plugin::kSelectorAbout: return plugin::kNoErr;  // the record is an AboutRecord: leave it alone
     case plugin::kSelectorParameters: return DoParameters(filterRecord);

@@ -2,6 +2,7 @@
 // host, and the host's result word is always written.
 #include <cstdint>
 #include <new>
+#include <type_traits>
 
 #include "abi/plugin_api.h"
 #include "host/dispatch.h"
@@ -14,6 +15,10 @@
 #endif
 
 QUILTORA_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result);
+
+// Hosts call it as this type: on 32-bit Windows that is cdecl, under the
+// undecorated name the resources give; a stdcall export would differ here.
+static_assert(std::is_same_v<decltype(&ENTRYPOINT1), plugin::EntryPoint>);
 
 void ENTRYPOINT1(int16_t selector, void* record, intptr_t* /*data: state lives in the module and the settings record*/,
                  int16_t* result) {

@@ -173,7 +173,7 @@ int16_t DoPrepare(plugin::FilterRecord* record) {
 }
 
 int16_t DoStart() {
-  if (gFilterRecord == nullptr) return plugin::kStopped;
+  if (gFilterRecord == nullptr) return plugin::kParamErr;
   ParameterBlock* block = RunParameters();
   if (block == nullptr) return plugin::kMemFullErr;
   SanitiseParameters(block);
@@ -197,12 +197,14 @@ int16_t DoStart() {
 }
 
 int16_t DoContinue() {
-  if (gFilterRecord == nullptr) return plugin::kStopped;
+  if (gFilterRecord == nullptr) return plugin::kParamErr;
   ParameterBlock* block = LockParameters(gFilterRecord);
   switch (gRunState) {
     case kStateReadPreview: return ContinuePreviewReading(block);
     case kStateDialog: {
-      if (RunMainDialog(gFilterRecord) != 0) return plugin::kStopped;
+      const int16_t answer = RunMainDialog(gFilterRecord);
+      // Cancel is the user's choice; a dialog that could not be shown says why.
+      if (answer != 0) return answer < 0 ? answer : int16_t(plugin::kStopped);
       if (block != nullptr) block->showDialog = 0;
       return DoStart();
     }
@@ -225,6 +227,7 @@ int16_t DoFinish() {
     ReleaseImageRef(&block->previewImage);
     block->selectionInitialised = 0;
   }
+  ForgetMadeBlock();
   return plugin::kNoErr;
 }
 

@@ -24,16 +24,30 @@
 #define IDS_IMAGE_TOO_SMALL 327
 #define IDS_FEATHER_OUTSIDE 328
 
-/* The controls library: its measuring dialog (and that dialog's one static
-   control), the pattern bitmap, the spin button's drag cursor, and the
-   first of the unit names (three forms per unit, none in this table). */
-#define IDD_MEASURE 20528
-#define IDC_MEASURE_TEXT 20529
-#define IDB_PATTERN 20560
-#define IDCUR_SPIN_DRAG 20496
+/* The controls library's unit names: three forms per unit from here, none
+   of them in this table. */
 #define IDS_UNIT_NAME_FIRST 20854
 
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */
 #define IDR_PIPL 16000
+
+/* Dialog templates. */
+#define IDD_MAIN 1000
+#define IDD_SYMMETRY 1001
+#define IDD_SELECT_AREA 1002
+#define IDD_MEASURE 20528 /* the controls library measures its font with it */
+
+/* Controls of the templates. */
+#define IDC_MEASURE_TEXT 20529
+#define IDC_PICTURE_FIRST 354 /* symmetry n has picture IDC_PICTURE_FIRST + n - 1 */
+#define IDC_PICTURE_LAST 370
+#define IDC_AREA_PROMPT 371
+#define IDC_AREA_PANE 372
+
+/* Bitmaps. */
+#define IDB_PATTERN 20560 /* 8 x 8 halftone of the controls library's pattern brush */
+
+/* Cursors. */
+#define IDCUR_SPIN_DRAG 20496
 
 #endif
