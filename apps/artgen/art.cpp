@@ -6,6 +6,15 @@
 
 namespace artgen {
 
+ArtPiece BitmapPiece(int32_t id, const std::string& file, const std::string& title, Canvas picture) {
+  ArtPiece piece;
+  piece.id = id;
+  piece.file = file;
+  piece.title = title;
+  piece.picture = std::move(picture);
+  return piece;
+}
+
 Bytes FileBytes(const ArtPiece& piece) {
   if (piece.kind == ArtKind::kCursor) return EncodeCursor(piece.picture, piece.hotspotX, piece.hotspotY);
   if (!piece.bits.empty()) return EncodeBmp1(piece.bits, piece.picture.width(), piece.picture.height());
@@ -39,6 +48,8 @@ bool MakeArt(const ArtSources& sources, std::vector<ArtPiece>* pieces, std::stri
   pieces->clear();
   pieces->push_back(PatternBitmap());
   pieces->push_back(SpinDragCursor());
+  DialogArt(fonts, pieces);
+  if (!SymmetryIcons(sources.modulePath, fonts, pieces, error)) return false;
   std::sort(pieces->begin(), pieces->end(), [](const ArtPiece& a, const ArtPiece& b) { return a.id < b.id; });
   return true;
 }

@@ -20,8 +20,11 @@ struct ArtPiece {
   std::string title;  // what it is, for the art sheet
   Canvas picture;
   int32_t hotspotX = 0, hotspotY = 0;  // cursors
-  std::vector<bool> bits;  // set for one-bit bitmaps: true is white
+  std::vector<bool> bits;              // set for one-bit bitmaps: true is white
 };
+
+// A bitmap piece.
+ArtPiece BitmapPiece(int32_t id, const std::string& file, const std::string& title, Canvas picture);
 
 // The file the resource compiler reads for the piece.
 Bytes FileBytes(const ArtPiece& piece);
@@ -50,6 +53,17 @@ struct ArtFonts {
 // All pieces in id order; false with a reason when a font or the module
 // cannot be used.
 bool MakeArt(const ArtSources& sources, std::vector<ArtPiece>* pieces, std::string* error);
+
+// The main dialog's background 220, the buttons 200..205, 218 and 219, and
+// the result pane's hover cursor 3000.
+void DialogArt(const ArtFonts& fonts, std::vector<ArtPiece>* pieces);
+// Bitmap 220; without its lettering when lettered is false.
+Canvas MainBackground(const ArtFonts& fonts, bool lettered);
+ArtPiece ResultHoverCursor();
+
+// The seventeen symmetry icons 2000..2016, drawn through the module at modulePath.
+bool SymmetryIcons(const std::string& modulePath, const ArtFonts& fonts, std::vector<ArtPiece>* pieces,
+                   std::string* error);
 
 // The controls library's pieces: the 8 x 8 halftone pattern and the spin
 // button's drag cursor.

@@ -11,8 +11,7 @@ constexpr int kSamples = 8;  // per pixel side
 int32_t Div255(int32_t value) { return (value + 127) / 255; }
 
 // Signed distance from (x, y) to the rounded rectangle's edge, negative inside.
-double RoundRectDistance(double left, double top, double right, double bottom, double radius, double x,
-                         double y) {
+double RoundRectDistance(double left, double top, double right, double bottom, double radius, double x, double y) {
   const double cx = (left + right) / 2, cy = (top + bottom) / 2;
   const double hx = (right - left) / 2 - radius, hy = (bottom - top) / 2 - radius;
   const double dx = std::abs(x - cx) - hx, dy = std::abs(y - cy) - hy;
@@ -51,9 +50,8 @@ Shape RectShape(double left, double top, double right, double bottom) {
 }
 
 Shape RoundRectShape(double left, double top, double right, double bottom, double radius) {
-  return Shape{left, top, right, bottom, [=](double x, double y) {
-                 return RoundRectDistance(left, top, right, bottom, radius, x, y) < 0;
-               }};
+  return Shape{left, top, right, bottom,
+               [=](double x, double y) { return RoundRectDistance(left, top, right, bottom, radius, x, y) < 0; }};
 }
 
 Shape EllipseShape(double cx, double cy, double rx, double ry) {
@@ -194,8 +192,9 @@ Canvas Canvas::Reduced(int32_t factor) const {
         }
       }
       if (a == 0) continue;
-      out.Set(x, y, Colour{uint8_t((r + a / 2) / a), uint8_t((g + a / 2) / a), uint8_t((b + a / 2) / a),
-                           uint8_t((a + n / 2) / n)});
+      out.Set(x, y,
+              Colour{uint8_t((r + a / 2) / a), uint8_t((g + a / 2) / a), uint8_t((b + a / 2) / a),
+                     uint8_t((a + n / 2) / n)});
     }
   }
   return out;

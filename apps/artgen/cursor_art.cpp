@@ -35,4 +35,16 @@ Canvas FinishCursor(const Canvas& glyph, Colour ink, Colour rim) {
   return out;
 }
 
+ArtPiece CursorPiece(int32_t id, const std::string& file, const std::string& title, const Canvas& glyph) {
+  ArtPiece piece;
+  piece.id = id;
+  piece.kind = ArtKind::kCursor;
+  piece.file = file;
+  piece.title = title;
+  piece.picture = FinishCursor(glyph, Hex(0x101010), Hex(0xFFFFFF));
+  piece.hotspotX = kCursorSize / 2 - 1;
+  piece.hotspotY = kCursorSize / 2 - 1;
+  return piece;
+}
+
 }  // namespace artgen

@@ -17,8 +17,7 @@ void Put32(Bytes* out, uint32_t value) {
 
 uint32_t RowBytes(int32_t width, int32_t bits) { return (uint32_t(width) * uint32_t(bits) + 31) / 32 * 4; }
 
-void PutInfoHeader(Bytes* out, int32_t width, int32_t height, int32_t bits, uint32_t imageBytes,
-                   uint32_t colours) {
+void PutInfoHeader(Bytes* out, int32_t width, int32_t height, int32_t bits, uint32_t imageBytes, uint32_t colours) {
   Put32(out, 40);
   Put32(out, uint32_t(width));
   Put32(out, uint32_t(height));

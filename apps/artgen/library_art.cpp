@@ -8,11 +8,7 @@ namespace artgen {
 ArtPiece PatternBitmap() {
   // The halftone: alternate pixels, rows 0x55 and 0xAA, so that a pattern
   // brush made from it mixes its two colours evenly at any origin.
-  ArtPiece piece;
-  piece.id = IDB_PATTERN;
-  piece.file = "pattern-20560.bmp";
-  piece.title = "20560 pattern";
-  piece.picture = Canvas(8, 8, Hex(0x000000));
+  ArtPiece piece = BitmapPiece(IDB_PATTERN, "pattern-20560.bmp", "20560 pattern", Canvas(8, 8, Hex(0x000000)));
   piece.bits.resize(64);
   for (int32_t y = 0; y < 8; ++y) {
     for (int32_t x = 0; x < 8; ++x) {
@@ -30,19 +26,19 @@ ArtPiece SpinDragCursor() {
   Canvas glyph(kCursorSize, kCursorSize);
   const Colour ink = Hex(0x000000);
   const double c = 16;
-  glyph.Fill(PolygonShape({{c, 3}, {c + 6, 10}, {c + 1, 10}, {c + 1, 22}, {c + 6, 22}, {c, 29},
-                           {c - 6, 22}, {c - 1, 22}, {c - 1, 10}, {c - 6, 10}}),
+  glyph.Fill(PolygonShape({{c, 3},
+                           {c + 6, 10},
+                           {c + 1, 10},
+                           {c + 1, 22},
+                           {c + 6, 22},
+                           {c, 29},
+                           {c - 6, 22},
+                           {c - 1, 22},
+                           {c - 1, 10},
+                           {c - 6, 10}}),
              ink);
   glyph.Fill(RectShape(c - 8, 15, c + 8, 17), ink);
-  ArtPiece piece;
-  piece.id = IDCUR_SPIN_DRAG;
-  piece.kind = ArtKind::kCursor;
-  piece.file = "spin-drag-20496.cur";
-  piece.title = "20496 spin drag";
-  piece.picture = FinishCursor(glyph, Hex(0x101010), Hex(0xFFFFFF));
-  piece.hotspotX = 15;
-  piece.hotspotY = 15;
-  return piece;
+  return CursorPiece(IDCUR_SPIN_DRAG, "spin-drag-20496.cur", "20496 spin drag", glyph);
 }
 
 }  // namespace artgen

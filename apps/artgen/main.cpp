@@ -43,13 +43,20 @@ int main(int argc, char** argv) {
     const std::string option = argv[i];
     if (i + 1 >= argc) return Usage();
     const std::string value = argv[++i];
-    if (option == "--fonts") sources.fontDir = value;
-    else if (option == "--module") sources.modulePath = value;
-    else if (option == "--out") outDir = value;
-    else if (option == "--check") checkDir = value;
-    else if (option == "--sheet") sheetPath = value;
-    else if (option == "--look") look = value;
-    else return Usage();
+    if (option == "--fonts")
+      sources.fontDir = value;
+    else if (option == "--module")
+      sources.modulePath = value;
+    else if (option == "--out")
+      outDir = value;
+    else if (option == "--check")
+      checkDir = value;
+    else if (option == "--sheet")
+      sheetPath = value;
+    else if (option == "--look")
+      look = value;
+    else
+      return Usage();
   }
   if (outDir.empty() && checkDir.empty() && sheetPath.empty() && look.empty()) return Usage();
 
@@ -73,7 +80,8 @@ int main(int argc, char** argv) {
   }
   if (!sheetPath.empty()) {
     artgen::ArtFonts fonts;
-    if (!fonts.Load(sources.fontDir, &error) || !WriteFile(sheetPath, artgen::EncodePng(artgen::ArtSheet(pieces, fonts)))) {
+    if (!fonts.Load(sources.fontDir, &error) ||
+        !WriteFile(sheetPath, artgen::EncodePng(artgen::ArtSheet(pieces, fonts)))) {
       std::fprintf(stderr, "quiltora-artgen: cannot write %s %s\n", sheetPath.c_str(), error.c_str());
       return 1;
     }

@@ -1,10 +1,10 @@
 #include "text.h"
 
+#include <stb_truetype.h>
+
 #include <cmath>
 #include <fstream>
 #include <iterator>
-
-#include <stb_truetype.h>
 
 namespace artgen {
 namespace {
@@ -44,7 +44,7 @@ bool Font::Load(const std::string& path, std::string* error) {
   return true;
 }
 
-double Font::Width(const std::string& text, double size) const {
+double Font::Width(const std::string& text, double size, double tracking) const {
   const float scale = stbtt_ScaleForMappingEmToPixels(info_, float(size));
   double width = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -54,7 +54,8 @@ double Font::Width(const std::string& text, double size) const {
     if (i + 1 < text.size())
       width += stbtt_GetCodepointKernAdvance(info_, static_cast<unsigned char>(text[i]),
                                              static_cast<unsigned char>(text[i + 1])) *
-               double(scale);
+                   double(scale) +
+               tracking;
   }
   return width;
 }
@@ -63,7 +64,8 @@ double Font::CapHeight(double size) const {
   return capHeight_ * double(stbtt_ScaleForMappingEmToPixels(info_, float(size)));
 }
 
-void Font::Draw(Canvas* canvas, double x, double baseline, const std::string& text, double size, Colour c) const {
+void Font::Draw(Canvas* canvas, double x, double baseline, const std::string& text, double size, Colour c,
+                double tracking) const {
   const float scale = stbtt_ScaleForMappingEmToPixels(info_, float(size));
   const double base = std::floor(baseline);
   const float shiftY = float(baseline - base);
@@ -83,7 +85,8 @@ void Font::Draw(Canvas* canvas, double x, double baseline, const std::string& te
     stbtt_GetCodepointHMetrics(info_, code, &advance, &bearing);
     pen += advance * double(scale);
     if (i + 1 < text.size())
-      pen += stbtt_GetCodepointKernAdvance(info_, code, static_cast<unsigned char>(text[i + 1])) * double(scale);
+      pen += stbtt_GetCodepointKernAdvance(info_, code, static_cast<unsigned char>(text[i + 1])) * double(scale) +
+             tracking;
   }
 }
 

@@ -44,10 +44,22 @@
 #define IDC_AREA_PROMPT 371
 #define IDC_AREA_PANE 372
 
-/* Bitmaps. */
+/* Bitmaps: each picture button has its face and, one number up, its pressed face. */
+#define IDB_OK 200 /* reads "Apply" */
+#define IDB_OK_PRESSED 201
+#define IDB_SAVE_TILE 202
+#define IDB_SAVE_TILE_PRESSED 203
+#define IDB_CANCEL 204
+#define IDB_CANCEL_PRESSED 205
+#define IDB_BADGE 218 /* button 332, the red cross mark */
+#define IDB_BADGE_PRESSED 219
+#define IDB_BACKGROUND 220 /* the main dialog's whole client area */
+#define IDB_SYMMETRY_FIRST 2000 /* to 2016: the icons, quilt-block names in alphabetical order */
 #define IDB_PATTERN 20560 /* 8 x 8 halftone of the controls library's pattern brush */
 
 /* Cursors. */
+#define IDCUR_RESULT_HOVER 3000
+#define IDCUR_RESULT_DRAG 3001 /* not among the resources: the pointer hides while dragging */
 #define IDCUR_SPIN_DRAG 20496
 
 #endif

@@ -1,10 +1,10 @@
 // The system loads every dialog, picture and cursor the module carries, and
 // lays the dialogs out with the fonts their templates name or a stand-in.
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
+#include <vector>
 
 #include "filterhost.h"
 #include "resources/resource_ids.h"
@@ -84,7 +84,13 @@ TEST_F(ModuleResources, PicturesAndCursorsLoad) {
     int id;
     LONG width, height;
   };
-  for (const Case& c : {Case{IDB_PATTERN, 8, 8}}) {
+  std::vector<Case> cases = {{IDB_OK, 72, 63},           {IDB_OK_PRESSED, 72, 63},
+                             {IDB_SAVE_TILE, 72, 63},    {IDB_SAVE_TILE_PRESSED, 72, 63},
+                             {IDB_CANCEL, 72, 63},       {IDB_CANCEL_PRESSED, 72, 63},
+                             {IDB_BADGE, 54, 55},        {IDB_BADGE_PRESSED, 54, 55},
+                             {IDB_BACKGROUND, 515, 363}, {IDB_PATTERN, 8, 8}};
+  for (int id = IDB_SYMMETRY_FIRST; id < IDB_SYMMETRY_FIRST + 17; ++id) cases.push_back({id, 80, 75});
+  for (const Case& c : cases) {
     HBITMAP bitmap = LoadBitmapA(module_, MAKEINTRESOURCEA(c.id));
     ASSERT_NE(bitmap, nullptr) << "bitmap " << c.id;
     BITMAP info{};
@@ -93,8 +99,18 @@ TEST_F(ModuleResources, PicturesAndCursorsLoad) {
     EXPECT_EQ(info.bmHeight, c.height) << "bitmap " << c.id;
     DeleteObject(bitmap);
   }
-  EXPECT_NE(LoadCursorA(module_, MAKEINTRESOURCEA(IDCUR_SPIN_DRAG)), nullptr);
-  EXPECT_EQ(LoadCursorA(module_, MAKEINTRESOURCEA(3001)), nullptr) << "the result pane's drag hides the pointer";
+  for (int cursor : {IDCUR_RESULT_HOVER, IDCUR_SPIN_DRAG}) {
+    HCURSOR handle = LoadCursorA(module_, MAKEINTRESOURCEA(cursor));
+    ASSERT_NE(handle, nullptr) << "cursor " << cursor;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(handle, &info)) << "cursor " << cursor;
+    EXPECT_FALSE(info.fIcon) << "cursor " << cursor;
+    EXPECT_LT(info.xHotspot, 32u) << "cursor " << cursor;
+    EXPECT_LT(info.yHotspot, 32u) << "cursor " << cursor;
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  }
+  EXPECT_EQ(LoadCursorA(module_, MAKEINTRESOURCEA(IDCUR_RESULT_DRAG)), nullptr) << "the drag hides the pointer";
 }
 
 }  // namespace

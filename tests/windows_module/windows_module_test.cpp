@@ -33,7 +33,9 @@ std::vector<uint8_t> U32(uint32_t value) {
 // The property list a host walks: (key, data) in order, after checking the header.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> PiplProperties(const std::vector<uint8_t>& pipl) {
   std::vector<std::pair<std::string, std::vector<uint8_t>>> properties;
-  auto u32 = [&](size_t at) { return uint32_t(pipl[at] | pipl[at + 1] << 8 | pipl[at + 2] << 16 | pipl[at + 3] << 24); };
+  auto u32 = [&](size_t at) {
+    return uint32_t(pipl[at] | pipl[at + 1] << 8 | pipl[at + 2] << 16 | pipl[at + 3] << 24);
+  };
   EXPECT_EQ(pipl[0] | pipl[1] << 8, 1);
   EXPECT_EQ(u32(2), 0u);
   const uint32_t count = u32(6);
@@ -44,7 +46,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> PiplProperties(const s
     const uint32_t length = u32(at + 12);
     EXPECT_EQ(length % 4, 0u) << "hosts that do not round would misread what follows";
     std::string name{char(key >> 24), char(key >> 16), char(key >> 8), char(key)};
-    properties.emplace_back(name, std::vector<uint8_t>(pipl.begin() + long(at + 16), pipl.begin() + long(at + 16 + length)));
+    properties.emplace_back(name,
+                            std::vector<uint8_t>(pipl.begin() + long(at + 16), pipl.begin() + long(at + 16 + length)));
     at += 16 + length;
   }
   EXPECT_EQ(at, pipl.size());
@@ -123,9 +126,17 @@ struct BitmapFact {
   uint16_t bitCount;
 };
 const BitmapFact kBitmaps[] = {
-    {20560, 8, 8, 1},  // the controls library's pattern
+    {200, 72, 63, 24},   {201, 72, 63, 24},  {202, 72, 63, 24},  {203, 72, 63, 24},  // OK, Save Tile
+    {204, 72, 63, 24},   {205, 72, 63, 24},                                          // Cancel
+    {218, 54, 55, 24},   {219, 54, 55, 24},                                          // button 332
+    {220, 515, 363, 24},                                                             // the background
+    {2000, 80, 75, 24},  {2001, 80, 75, 24}, {2002, 80, 75, 24}, {2003, 80, 75, 24}, {2004, 80, 75, 24},
+    {2005, 80, 75, 24},  {2006, 80, 75, 24}, {2007, 80, 75, 24}, {2008, 80, 75, 24}, {2009, 80, 75, 24},
+    {2010, 80, 75, 24},  {2011, 80, 75, 24}, {2012, 80, 75, 24}, {2013, 80, 75, 24}, {2014, 80, 75, 24},
+    {2015, 80, 75, 24},  {2016, 80, 75, 24},  // the symmetry icons
+    {20560, 8, 8, 1},                         // the controls library's pattern
 };
-const int kCursors[] = {20496};  // every cursor is 32 x 32
+const int kCursors[] = {3000, 20496};  // every cursor is 32 x 32
 const int kMissingCursors[] = {3001};  // the result pane's drag hides the pointer instead
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
@@ -189,7 +200,8 @@ constexpr uint32_t kPopup = 0x80000000, kChild = 0x40000000, kVisible = 0x100000
                    kSysMenu = 0x00080000, kGroup = 0x00020000, kTabStop = 0x00010000;
 constexpr uint32_t kSetFont = 0x40, kModalFrame = 0x80, k3dLook = 0x04, kContextHelp = 0x2000;
 constexpr uint32_t kCentred = 0x1, kBlackFrame = 0x7, kDefaultButton = 0x1;
-constexpr uint32_t kPickerStyle = kSetFont | kModalFrame | k3dLook | kContextHelp | kPopup | kVisible | kCaption | kSysMenu;
+constexpr uint32_t kPickerStyle =
+    kSetFont | kModalFrame | k3dLook | kContextHelp | kPopup | kVisible | kCaption | kSysMenu;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -198,31 +210,12 @@ std::string Lower(std::string text) {
 
 petest::DialogItem Item(uint16_t id, const char* className, uint32_t style, int16_t x, int16_t y, int16_t cx,
                         int16_t cy, const char* text = "") {
-  petest::DialogItem item;
-  item.id = id;
-  item.className = className;
-  item.style = style;
-  item.x = x;
-  item.y = y;
-  item.cx = cx;
-  item.cy = cy;
-  item.text = text;
-  return item;
+  return petest::DialogItem{style, 0, x, y, cx, cy, id, className, text};
 }
 
 petest::DialogTemplate Dialog(uint32_t style, int16_t x, int16_t y, int16_t cx, int16_t cy, const char* title,
                               uint16_t points, const char* face, std::vector<petest::DialogItem> items) {
-  petest::DialogTemplate dialog;
-  dialog.style = style;
-  dialog.x = x;
-  dialog.y = y;
-  dialog.cx = cx;
-  dialog.cy = cy;
-  dialog.title = title;
-  dialog.pointSize = points;
-  dialog.face = face;
-  dialog.items = std::move(items);
-  return dialog;
+  return petest::DialogTemplate{style, 0, x, y, cx, cy, "", "", title, points, face, std::move(items)};
 }
 
 std::map<int, petest::DialogTemplate> ExpectedDialogs() {
