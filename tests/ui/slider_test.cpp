@@ -156,32 +156,6 @@ TEST_F(SliderUi, APressInTheChannelMovesTowardTheClickWithoutPassingIt) {
   }
 }
 
-TEST_F(SliderUi, TypingANumberThenEnter) {
-  struct Case {
-    int32_t minimum;
-    std::vector<int32_t> notified;  // the values the parent was told
-  };
-  // With a minimum of 10 the "3" is a number still being typed; with 0 the
-  // slider follows each digit.
-  for (const Case& c : {Case{10, {37}}, Case{0, {3, 37}}}) {
-    TestDialog dialog(320, 120);
-    ASSERT_TRUE(dialog.ok());
-    HWND slider = dialog.Add(kSliderClassName, kSliderId, WS_TABSTOP | kSliderBoxAfter, kHorizontal);
-    SliderSetRange(dialog.hwnd(), kSliderId, c.minimum, 100, 1, 50);
-    int32_t atOk = -1;
-    dialog.onOk = [&] { atOk = SliderGetValue(dialog.hwnd(), kSliderId); };
-    dialog.endOnOk = true;                  // Enter presses OK, which ends the dialog as the main dialog's does
-    ASSERT_TRUE(uitest::PressKey(VK_TAB));  // into the slider, which hands the focus to its box
-    ASSERT_EQ(GetFocus(), SliderValueBox(slider));
-    ASSERT_TRUE(uitest::TypeText("37"));
-    EXPECT_EQ(BoxText(slider), "37");
-    ASSERT_TRUE(uitest::PressKey(VK_RETURN));
-    EXPECT_EQ(dialog.okPresses, 1);
-    EXPECT_EQ(atOk, 37);
-    EXPECT_EQ(Values(dialog.From(slider)), c.notified) << "minimum " << c.minimum;
-  }
-}
-
 TEST_F(SliderUi, TypedValuesOutsideTheRange) {
   HWND slider = AddSlider(kSliderBoxAfter);
   SetRange(1, 100, 1, 50);  // the Opacity slider

@@ -98,34 +98,13 @@ HWND CreateHost() {
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-// A dialog template with no items: popup, caption, the "MS Shell Dlg" 8 font.
-std::vector<WORD> EmptyDialogTemplate() {
-  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
-  header->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_MODALFRAME;
-  header->cdit = 0;
-  header->cx = 100;
-  header->cy = 100;
-  words.push_back(0);                            // no menu
-  words.push_back(0);                            // the dialog class
-  for (const char* c = "Quiltora test";; ++c) {  // caption
-    words.push_back(static_cast<WORD>(*c));
-    if (*c == '\0') break;
-  }
-  words.push_back(8);  // point size
-  for (const char* c = "MS Shell Dlg";; ++c) {
-    words.push_back(static_cast<WORD>(*c));
-    if (*c == '\0') break;
-  }
-  return words;
-}
-
 bool IsSlider(HWND window) {
   char name[32] = {};
   return GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, quiltora::kSliderClassName) == 0;
 }
 
 TimerRecorder* gRecorder = nullptr;
+ModalScript* gModalScript = nullptr;
 
 void RecordTimer(HWND window, UINT_PTR id, UINT milliseconds) {
   if (gRecorder != nullptr) gRecorder->requests.push_back({window, id, milliseconds});
@@ -151,9 +130,9 @@ void Drain() {
 
 TestDialog::TestDialog(int clientWidth, int clientHeight) {
   host_ = CreateHost();
-  std::vector<WORD> words = EmptyDialogTemplate();
-  dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(words.data()), host_,
-                                       Procedure, reinterpret_cast<LPARAM>(this));
+  DialogTemplate empty("Quiltora test", 100, 100);
+  dialog_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), empty.get(), host_, Procedure,
+                                       reinterpret_cast<LPARAM>(this));
   if (dialog_ == nullptr) return;
   RECT frame{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_STYLE)), FALSE,
@@ -204,8 +183,6 @@ INT_PTR CALLBACK TestDialog::Procedure(HWND dialog, UINT message, WPARAM wParam,
     if (LOWORD(wParam) == IDCANCEL) ++self->cancelPresses;
     if (LOWORD(wParam) == IDOK) {
       ++self->okPresses;
-      if (self->onOk) self->onOk();
-      if (self->endOnOk) DestroyWindow(dialog);
       return TRUE;
     }
     int32_t value = IsSlider(from) ? quiltora::SliderGetValue(dialog, LOWORD(wParam)) : 0;
@@ -375,6 +352,86 @@ bool TimerRecorder::Running(HWND window, UINT_PTR id) const {
 }
 
 void TimerRecorder::Tick(HWND window, UINT_PTR id) const { SendMessageA(window, WM_TIMER, id, 0); }
+
+DialogTemplate::DialogTemplate(const char* caption, short width, short height, DWORD style) {
+  words_.assign(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* header = reinterpret_cast<DLGTEMPLATE*>(words_.data());
+  header->style = style | DS_SETFONT;
+  header->cx = width;
+  header->cy = height;
+  words_.push_back(0);  // no menu
+  words_.push_back(0);  // the system's dialog class
+  AddText(caption);
+  words_.push_back(8);  // point size
+  AddText("MS Shell Dlg");
+}
+
+void DialogTemplate::AddText(const char* text) {
+  for (const char* c = text;; ++c) {
+    words_.push_back(static_cast<WORD>(static_cast<unsigned char>(*c)));
+    if (*c == '\0') break;
+  }
+}
+
+DialogTemplate& DialogTemplate::Add(const char* className, const char* text, int id, DWORD style, short x, short y,
+                                    short width, short height) {
+  if (words_.size() % 2 != 0) words_.push_back(0);  // every item starts on a 4-byte boundary
+  DLGITEMTEMPLATE item{};
+  item.style = WS_CHILD | WS_VISIBLE | style;
+  item.x = x;
+  item.y = y;
+  item.cx = width;
+  item.cy = height;
+  item.id = static_cast<WORD>(id);
+  const auto* words = reinterpret_cast<const WORD*>(&item);
+  words_.insert(words_.end(), words, words + sizeof item / sizeof(WORD));
+  AddText(className);
+  AddText(text);
+  words_.push_back(0);  // no creation data
+  reinterpret_cast<DLGTEMPLATE*>(words_.data())->cdit += 1;
+  return *this;
+}
+
+ModalScript::ModalScript(std::function<void(HWND dialog)> script) : script_(std::move(script)) {
+  gModalScript = this;
+  hook_ = SetWindowsHookExA(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
+}
+
+ModalScript::~ModalScript() {
+  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  if (gModalScript == this) gModalScript = nullptr;
+}
+
+// The first dialog this thread activates gets the script, from a timer that
+// its modal loop dispatches.
+LRESULT CALLBACK ModalScript::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+  ModalScript* self = gModalScript;
+  if (self != nullptr && code == HCBT_ACTIVATE && self->dialog_ == nullptr) {
+    auto window = reinterpret_cast<HWND>(wParam);
+    char name[16] = {};
+    if (GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, "#32770") == 0) {
+      self->dialog_ = window;
+      SetTimer(nullptr, 0, 0, Run);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK ModalScript::Run(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  ModalScript* self = gModalScript;
+  if (self == nullptr || self->ran_ || !IsWindow(self->dialog_)) return;
+  self->ran_ = true;
+  HWND previous = gDialog;
+  gDialog = self->dialog_;
+  SetForegroundWindow(self->dialog_);
+  PumpUntil([self] { return GetForegroundWindow() == self->dialog_; });
+  self->script_(self->dialog_);
+  gDialog = previous;
+  // A script that left its dialog open closes it, so that the test fails
+  // instead of waiting forever. An ended dialog is hidden already.
+  if (IsWindow(self->dialog_) && IsWindowVisible(self->dialog_)) PostMessageA(self->dialog_, WM_CLOSE, 0, 0);
+}
 
 ControlsLibraryScope::ControlsLibraryScope() : started_(quiltora::ControlsStartup()) {}
 

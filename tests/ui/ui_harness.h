@@ -55,10 +55,6 @@ class TestDialog {
   std::vector<Notification> notifications;
   int okPresses = 0;
   int cancelPresses = 0;
-  // Called when OK arrives; with endOnOk the dialog is then destroyed, as a
-  // modal dialog ends, and whatever is still queued for it goes nowhere.
-  std::function<void()> onOk;
-  bool endOnOk = false;
   // Notifications from one control (WM_COMMAND) or all scroll messages from one window.
   std::vector<Notification> From(HWND control) const;
 
@@ -116,6 +112,42 @@ class TimerRecorder {
   std::vector<UINT> Intervals(HWND window, UINT_PTR id) const;
   bool Running(HWND window, UINT_PTR id) const;
   void Tick(HWND window, UINT_PTR id) const;
+};
+
+// An in-memory dialog template: "MS Shell Dlg" 8, items in dialog units.
+class DialogTemplate {
+ public:
+  DialogTemplate(const char* caption, short width, short height,
+                 DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  DialogTemplate& Add(const char* className, const char* text, int id, DWORD style, short x, short y, short width,
+                      short height);
+  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  void AddText(const char* text);
+  std::vector<WORD> words_;
+};
+
+// Runs `script` inside the modal loop of the next dialog this thread shows
+// (DialogBox, the module's own dialogs, message boxes): once the dialog is
+// active, the script gets its window and drives it with the input calls
+// above, which pump the modal loop's messages themselves; the keys go
+// through that dialog's dialog manager. A dialog the script leaves open gets
+// WM_CLOSE. Make it right before the call that shows the dialog: it takes
+// the first dialog activated on this thread.
+class ModalScript {
+ public:
+  explicit ModalScript(std::function<void(HWND dialog)> script);
+  ~ModalScript();
+  bool ran() const { return ran_; }
+
+ private:
+  static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
+  static void CALLBACK Run(HWND, UINT, UINT_PTR timer, DWORD);
+  std::function<void(HWND)> script_;
+  HHOOK hook_ = nullptr;
+  HWND dialog_ = nullptr;
+  bool ran_ = false;
 };
 
 // Starts the controls library for a test and stops it again.
