@@ -44,6 +44,9 @@ class Module {
   Module& operator=(const Module&) = delete;
 
   bool Load(const std::string& path);  // false with error() set
+  // Calls an entry point linked into this program instead of a module file:
+  // for tests that answer the module's dialog themselves.
+  void Attach(plugin::EntryPoint entry);
   void Unload();
   // Unloads the module and loads it again from the same file, as hosts do
   // that load it for each run.

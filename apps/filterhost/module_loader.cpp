@@ -55,6 +55,11 @@ bool Module::Load(const std::string& path) {
   return true;
 }
 
+void Module::Attach(plugin::EntryPoint entry) {
+  Unload();
+  entry_ = entry;
+}
+
 void Module::Unload() {
   if (library_ != nullptr) {
 #ifdef _WIN32

@@ -1,5 +1,7 @@
 #include "host/dispatch.h"
 
+#include <new>
+
 #include "host/parameters.h"
 #include "host/run.h"
 #include "host/run_state.h"
@@ -27,6 +29,19 @@ int16_t Dispatch(int16_t selector, void* record) {
     case plugin::kSelectorFinish: return DoFinish();
     default: return plugin::kUnknownSelector;
   }
+}
+
+void EntryPoint(int16_t selector, void* record, intptr_t* /*data: state lives in the module and the settings record*/,
+                int16_t* result) {
+  int16_t answer = plugin::kNoErr;
+  try {
+    answer = Dispatch(selector, record);
+  } catch (const std::bad_alloc&) {
+    answer = plugin::kMemFullErr;
+  } catch (...) {
+    answer = plugin::kMemFullErr;
+  }
+  if (result != nullptr) *result = answer;
 }
 
 }  // namespace quiltora
