@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "catalogue.h"
+#include "picture_format.h"
 
 namespace quiltora_cli {
 namespace {
@@ -107,6 +108,20 @@ std::string SetTile(const std::string& value, Options* o) {
   o->tilePath = value;
   return {};
 }
+std::string SetCompression(const std::string& value, Options* o) {
+  int32_t level = 0;
+  if (!ParseInt(value, &level) || level < 0 || level > 9)
+    return "--compression takes a level from 0 to 9, not '" + value + "'";
+  o->compression = level;
+  return {};
+}
+std::string SetQuality(const std::string& value, Options* o) {
+  int32_t quality = 0;
+  if (!ParseInt(value, &quality) || quality < 1 || quality > 100)
+    return "--quality takes a number from 1 to 100, not '" + value + "'";
+  o->quality = quality;
+  return {};
+}
 std::string SetPlugin(const std::string& value, Options* o) {
   o->plugin = value;
   return {};
@@ -116,7 +131,8 @@ constexpr ValueOption kValueOptions[] = {
     {"symmetry", SetSymmetry}, {"select", SetSelect}, {"shear", SetShear},   {"feather", SetFeather},
     {"opacity", SetOpacity},   {"blend", SetBlend},   {"offset", SetOffset}, {"region", SetRegion},
     {"source", SetSource},     {"source-area", SetSourceArea},             {"mode", SetMode},
-    {"tile", SetTile},         {"plugin", SetPlugin},
+    {"tile", SetTile},         {"plugin", SetPlugin}, {"compression", SetCompression},
+    {"quality", SetQuality},
 };
 
 bool SetFlag(const std::string& name, Options* o) {
@@ -124,6 +140,7 @@ bool SetFlag(const std::string& name, Options* o) {
   else if (name == "version") o->version = true;
   else if (name == "list") o->list = true;
   else if (name == "quiet") o->quiet = true;
+  else if (name == "in-memory") o->inMemory = true;
   else return false;
   return true;
 }
@@ -153,9 +170,9 @@ std::string CheckCombination(const Options& o) {
   if (o.sourceArea && o.sourceFile.empty()) return "--source-area needs --source FILE.bmp";
   if (!o.sourceFile.empty() && Extension(o.sourceFile) != "bmp") return "--source takes a BMP file";
   if (!IsWritableExtension(o.output))
-    return "cannot write '" + o.output + "': the output must end in .png, .bmp, .tga, .jpg or .jpeg";
+    return "cannot write '" + o.output + "': the output must end in " + WritableExtensionList();
   if (!o.tilePath.empty() && !IsWritableExtension(o.tilePath))
-    return "cannot write '" + o.tilePath + "': the tile must end in .png, .bmp, .tga, .jpg or .jpeg";
+    return "cannot write '" + o.tilePath + "': the tile must end in " + WritableExtensionList();
   if (!o.tilePath.empty() && o.tilePath == o.output) return "--tile must name another file than the output";
   return {};
 }
@@ -221,18 +238,23 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   return result;
 }
 
-bool IsWritableExtension(const std::string& path) {
-  const std::string extension = Extension(path);
-  return extension == "png" || extension == "bmp" || extension == "tga" || extension == "jpg" || extension == "jpeg";
-}
-
 std::string UsageText() {
   return R"(Usage: quiltora INPUT OUTPUT [options]
 Turns part of a picture into a seamless repeating pattern with the Quiltora
 filter module, run the way an image editor runs it.
 
-INPUT: PNG, JPEG, BMP, TGA, PSD (composite) or PNM, 8 bits per channel.
-OUTPUT: .png, .bmp, .tga, .jpg or .jpeg; an alpha channel passes through.
+INPUT: PNG, JPEG, TIFF, BMP, PPM/PGM/PAM, TGA or PSD (composite); 8 bits
+per channel (16-bit PNG and PNM are cut to 8).
+OUTPUT: .png, .jpg, .jpeg, .tif, .tiff, .bmp, .ppm, .pgm, .pnm, .pam or .tga.
+An alpha channel passes through where the output has room for it; the
+resolution (dpi) and the ICC profile pass through to PNG, JPEG, TIFF and BMP.
+A CMYK TIFF or JPEG runs in CMYK and a CMYK run writes a CMYK TIFF.
+
+Large pictures: PNG, JPEG, TIFF (strips or tiles), BMP and PPM/PGM/PAM are
+read and written a few rows at a time, so memory stays small whatever the
+picture's size (interlaced PNG is read whole). TGA and PSD are read whole and
+TGA is written whole. The Windows program reads and writes PNG and JPEG
+whole through stb, without dpi or ICC profile, and does not take TIFF.
 
 Pattern:
   -s, --symmetry=S      1..17, a name ("pinwheel", "storm-at-sea") or a plane
@@ -260,7 +282,12 @@ Image:
                         a naive conversion (C = 255 - R, ..., black taken out
                         as the least of the three), not colour-managed.
 Output:
+      --compression=N   PNG: zlib level 0..9 (default 2, fast); TIFF: Deflate
+                        level 1..9, 0 for none (default: none)
+      --quality=Q       JPEG quality 1..100 (default 92)
       --tile=FILE       also save the finished tile as the module built it
+      --in-memory       read the whole picture before the run and write it
+                        after, instead of a few rows at a time
   -q, --quiet           no progress bar, no notes
       --plugin=PATH     the filter module to load (default: the one beside
                         this program)

@@ -34,6 +34,9 @@ struct Options {
   std::optional<Box> sourceArea;
   ColorMode mode = ColorMode::kFromInput;
   std::string tilePath;
+  std::optional<int32_t> compression;  // PNG zlib level, TIFF Deflate level (0: none)
+  std::optional<int32_t> quality;      // JPEG
+  bool inMemory = false;  // read the whole picture before the run, write it after
   bool quiet = false;
   bool list = false;
   bool help = false;
@@ -52,7 +55,5 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args);
 // The --help text.
 std::string UsageText();
 
-// The extensions quiltora writes: .png, .bmp, .tga, .jpg and .jpeg (any case).
-bool IsWritableExtension(const std::string& path);
 
 }  // namespace quiltora_cli

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <set>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "abi/plugin_api.h"
 #include "host_behaviour.h"
+#include "pixel_store.h"
 
 namespace filterhost {
 
@@ -88,6 +90,7 @@ struct RunReport {
   std::vector<plugin::Rect> inRects;   // every input rectangle served, in order
   std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
   std::vector<std::string> violations;  // requests a careful host refuses
+  std::string ioError;  // why the picture could not be read or written; the run stopped there
   bool finishCalled = false;
   // What the user saw or chose during the run: the module's message boxes,
   // and the abort checks answered "stop".
@@ -105,7 +108,15 @@ class Host {
   // The picture the filter works on, and the filter area in it (default: all).
   void SetImage(Image image);
   Image& image() { return image_; }
+  // Or a picture kept elsewhere (streamed from a file, say); the host does
+  // not own the store, and image() is not used.
+  void SetStore(PixelStore* store);
   void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // Serves requests in place where the store allows it: the module then
+  // writes its output straight into the picture and reads input that no
+  // output overlaps straight from it. Off by default, so that buffers are
+  // exactly the size requested and overruns show.
+  void SetServeInPlace(bool inPlace) { serveInPlace_ = inPlace; }
 
   Faults& faults() { return faults_; }
   // The behaviours of a real host this host copies (see host_behaviour.h);
@@ -197,7 +208,15 @@ class Host {
   void FillRecord();
   void TakeBackReplacedBlock(plugin::Handle replaced);
   bool ServeRequests(RunReport* report);
-  void StoreOutput();
+  bool ServeOutput(RunReport* report);
+  bool ServeInput(RunReport* report);
+  // Stores the output of the last call and settles the rows above the
+  // current requests; false when the store fails.
+  bool StoreOutput();
+  int32_t FirstRequestedRow() const;
+  // Guard bytes and a host that copies every band into new memory both need
+  // buffers of the host's own.
+  bool InPlaceAllowed() const { return serveInPlace_ && servedGuard_ == 0 && !behaviour_.freshBandEveryCall; }
   bool CheckRequests(RunReport* report) const;
   uint8_t* PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes);
   void ReleaseGuards();
@@ -205,6 +224,10 @@ class Host {
 
   Module& module_;
   Image image_;
+  std::unique_ptr<FrameStore> imageStore_;
+  PixelStore* store_ = nullptr;
+  bool serveInPlace_ = false;
+  bool servedOutInPlace_ = false;
   plugin::FilterRecord record_{};
   plugin::PlatformData platformData_{};
   plugin::BufferProcs bufferProcs_{};

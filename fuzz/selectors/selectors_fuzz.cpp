@@ -132,11 +132,16 @@ class Program {
   }
 
   void RestoreBlock(uint8_t count) {
-    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : size_t(count) * 3;
+    // At least the magic and version: a host without a handle suite gives no
+    // way to know a shorter handle's size before they are read.
+    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : std::max<size_t>(size_t(count) * 3, 8);
     std::vector<uint8_t> block(bytes, 0);
     for (uint8_t& byte : block) byte = Next();
     const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
-    if ((count % 2 == 0 || count == 255) && block.size() >= sizeof stamp) std::memcpy(block.data(), stamp, sizeof stamp);
+    // A short block is never stamped: the handle suite may be withheld by the
+    // time the module reads it, and without one a handle's size cannot be known.
+    if ((count % 2 == 0 || count == 255) && block.size() >= sizeof(quiltora::ParameterBlock))
+      std::memcpy(block.data(), stamp, sizeof stamp);
     const size_t path = offsetof(quiltora::ParameterBlock, sourcePath);
     if (block.size() > path) {
       const size_t room = std::min(block.size() - path, sizeof kMissingFile);

@@ -52,7 +52,10 @@ constexpr int kMinimumFilterSide = 50;
 //     kept, byte-copied into a new handle, or kept while the module was
 //     unloaded. Where the host can tell its size (getSizeProc answers more
 //     than 0), a size below a block means it is not a block of ours and it is
-//     not read. An answer of 0 or less, or no handle suite, tells nothing.
+//     not read. An answer of 0 tells nothing only from a suite that answers 0
+//     for a handle it has just made of a known size; from a suite that sizes
+//     its handles it means an empty handle, which is not read. No handle
+//     suite, or a negative answer, tells nothing.
 //  3. Either way the block must start with its magic and version.
 //  4. A block that fails 2 or 3 is replaced by one with the defaults: reset
 //     where it lies when its size is known to be enough, otherwise in a new
@@ -71,16 +74,41 @@ bool IsMadeBlock(plugin::Handle handle) {
   return handle != nullptr && handle == gMadeBlock.handle && *handle == gMadeBlock.data;
 }
 
-// The size of the handle in parameters as far as it can be known; -1 when
-// nothing can be known of it.
+// Whether getSizeProc answers the size of a handle the suite has just made,
+// asked once per run. A probe that cannot be made leaves the answer unknown
+// for the run, and then no handle of unknown size is read or reset.
+enum class SuiteSizing { NotAsked, Sizes, AnswersZero, Unknowable };
+SuiteSizing gSuiteSizing = SuiteSizing::NotAsked;
+
+SuiteSizing AskSuiteSizing(const plugin::HandleProcs* procs) {
+  if (gSuiteSizing != SuiteSizing::NotAsked) return gSuiteSizing;
+  constexpr int32_t kProbeSize = 16;
+  plugin::Handle probe = procs->newProc(kProbeSize);
+  if (probe == nullptr) return gSuiteSizing = SuiteSizing::Unknowable;
+  gSuiteSizing = procs->getSizeProc(probe) == kProbeSize ? SuiteSizing::Sizes : SuiteSizing::AnswersZero;
+  procs->disposeProc(probe);
+  return gSuiteSizing;
+}
+
+constexpr int64_t kSizeUnknown = -1;
+constexpr int64_t kSizeUnknowable = -2;  // a probe of the suite failed for want of memory
+
+// The size of the handle in parameters as far as it can be known.
 int64_t KnownSize(const plugin::FilterRecord* record) {
   const plugin::Handle handle = record->parameters;
   if (IsMadeBlock(handle)) return int64_t(sizeof(ParameterBlock));
   if (HostHandleSuiteUsable(record->handleProcs)) {
     const int32_t size = record->handleProcs->getSizeProc(handle);
     if (size > 0) return size;
+    if (size == 0) {
+      switch (AskSuiteSizing(record->handleProcs)) {
+        case SuiteSizing::Sizes: return 0;
+        case SuiteSizing::Unknowable: return kSizeUnknowable;
+        default: break;
+      }
+    }
   }
-  return -1;
+  return kSizeUnknown;
 }
 
 // The data of the handle in parameters when it may be read as a whole block.
@@ -88,7 +116,7 @@ char* ReadableBlockData(const plugin::FilterRecord* record) {
   const plugin::Handle handle = record->parameters;
   if (handle == nullptr || *handle == nullptr) return nullptr;
   const int64_t size = KnownSize(record);
-  if (size >= 0 && size < int64_t(sizeof(ParameterBlock))) return nullptr;
+  if (size == kSizeUnknowable || (size >= 0 && size < int64_t(sizeof(ParameterBlock)))) return nullptr;
   return *handle;
 }
 
@@ -185,6 +213,8 @@ ParameterBlock* LockParameters(const plugin::FilterRecord* record) {
 }
 
 ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
+  // Short of memory even for the probe: the host reports it, its block untouched.
+  if (record->parameters != nullptr && KnownSize(record) == kSizeUnknowable) return nullptr;
   auto* block = reinterpret_cast<ParameterBlock*>(ReadableBlockData(record));
   if (block != nullptr && KnownSize(record) >= int64_t(sizeof(ParameterBlock))) {
     // Room enough for a block, but not one of ours: it becomes one.
@@ -203,7 +233,12 @@ ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
   return block;
 }
 
-void ForgetMadeBlock() { gMadeBlock = MadeBlock{}; }
+void ForgetMadeBlock() {
+  gMadeBlock = MadeBlock{};
+  ForgetSuiteSizing();  // the next run may come from another host
+}
+
+void ForgetSuiteSizing() { gSuiteSizing = SuiteSizing::NotAsked; }
 
 int16_t DoParameters(plugin::FilterRecord* record) {
   if (record == nullptr) return plugin::kParamErr;

@@ -28,6 +28,9 @@ ParameterBlock* CreateParameters(plugin::FilterRecord* record);
 // Ends the trust in the block this run made (see parameters.cpp): from now
 // on it is a block handed back from an earlier run. Finish calls it.
 void ForgetMadeBlock();
+// Asks the host's handle suite again whether it can size its handles, at the
+// start of a run that may follow one that was short of memory.
+void ForgetSuiteSizing();
 
 // The Parameters selector.
 int16_t DoParameters(plugin::FilterRecord* record);

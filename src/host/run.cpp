@@ -62,6 +62,7 @@ void SanitiseParameters(ParameterBlock* block) {
 // The block of this run; a host that starts a run without one gets a block
 // with the defaults, rendered without the dialog.
 ParameterBlock* RunParameters() {
+  ForgetSuiteSizing();
   ParameterBlock* block = LockParameters(gFilterRecord);
   return block != nullptr ? block : CreateParameters(gFilterRecord);
 }
@@ -119,6 +120,11 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
     return plugin::kBadModeResult;
   }
   if (gFilterRecord->inData == nullptr) return plugin::kMemFullErr;
+  // A preview made for another picture (the host changed it between calls)
+  // is never written with this one's rows.
+  if (preview->format != ImageFormatOfMode(gFilterRecord->imageMode) || preview->width != gPreviewWidth ||
+      preview->height != gPreviewHeight || gPreviewRow >= preview->height)
+    return plugin::kParamErr;
   CopyPreviewRow(preview);
   if (gPreviewRow < gPreviewHeight - 1) {
     ++gPreviewRow;

@@ -3,6 +3,7 @@
 
 #include "catalogue.h"
 #include "options.h"
+#include "picture_format.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
       {{"a.png", "b.png", "-s", "8", "--shear=4"}, "--shear applies"},
       {{"a.png", "b.png", "--source-area=0,0,9,9"}, "--source-area needs --source"},
       {{"a.png", "b.png", "--source=s.png"}, "--source takes a BMP file"},
-      {{"a.png", "b.gif"}, "the output must end in .png, .bmp, .tga, .jpg or .jpeg"},
+      {{"a.png", "b.gif"}, "the output must end in .png, .jpg, .jpeg, .tif, .tiff, .bmp, .ppm, .pgm, .pnm, .pam or .tga"},
       {{"a.png", "b"}, "the output must end in"},
       {{"a.png", "b.png", "--tile=t.psd"}, "the tile must end in"},
       {{"a.png", "b.png", "--tile=b.png"}, "--tile must name another file"},
@@ -141,8 +142,9 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
   }
 }
 
-TEST(CliOptions, OnlyPictureExtensionsStbWritesAreAccepted) {
-  for (const char* path : {"a.png", "A.PNG", "x/y.bmp", "z.tga", "p.jpg", "q.JpEg"})
+TEST(CliOptions, OnlyPictureExtensionsQuiltoraWritesAreAccepted) {
+  for (const char* path : {"a.png", "A.PNG", "x/y.bmp", "z.tga", "p.jpg", "q.JpEg", "t.tif", "T.TIFF", "a.ppm", "a.pgm",
+                           "a.pnm", "a.pam"})
     EXPECT_TRUE(quiltora_cli::IsWritableExtension(path)) << path;
   for (const char* path : {"a.gif", "a", "dir.png/file", "a.png.txt", "a.psd", ".png/x"})
     EXPECT_FALSE(quiltora_cli::IsWritableExtension(path)) << path;

@@ -228,7 +228,7 @@ TEST_F(RealHostTest, RunsThatCannotCompleteSaySoInEveryHost) {
 // handle is known to be large enough, and the old handle given back (without
 // a handle suite the host takes back the handle it made).
 TEST_F(RealHostTest, HandedBackBlocksAreCheckedBySizeWhereTheHostCanTellItAndByMagic) {
-  enum Damage { kNone, kMagic, kVersion, kTruncated };
+  enum Damage { kNone, kMagic, kVersion, kTruncated, kEmpty };
   struct Case {
     int32_t sizeAnswer;  // -1: the truth
     Damage damage;
@@ -240,6 +240,7 @@ TEST_F(RealHostTest, HandedBackBlocksAreCheckedBySizeWhereTheHostCanTellItAndByM
       {1 << 20, kNone, true, false}, {-1, kMagic, false, true},       {0, kMagic, false, false},
       {-1, kVersion, false, true},   {-1, kTruncated, false, false},  {1 << 20, kMagic, false, true},
       {-1, kNone, true, false, true}, {-1, kVersion, false, false, true},
+      {-1, kEmpty, false, false},  // a suite that sizes its handles says 0: nothing to read
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("size answer " + std::to_string(c.sizeAnswer) + ", damage " + std::to_string(c.damage) +
@@ -254,6 +255,7 @@ TEST_F(RealHostTest, HandedBackBlocksAreCheckedBySizeWhereTheHostCanTellItAndByM
     if (c.damage == kMagic) bytes[0] ^= 0x40;
     if (c.damage == kVersion) bytes[5] ^= 0x01;
     if (c.damage == kTruncated) bytes.resize(100);
+    if (c.damage == kEmpty) bytes.clear();
     host.behaviour().handleSizeAnswer = c.sizeAnswer;
     host.behaviour().noHandleSuite = c.noHandleSuite;
     host.RestoreParameterBytes(bytes);
