@@ -87,10 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
     std::memcpy(block.data(), stamp, sizeof stamp);
   }
-  // Short blocks of a host that can tell their size. Never an empty one: its
-  // size 0 reads as the "cannot tell" of hosts that answer 0 for every
-  // handle, and no host hands an empty settings handle back.
-  if (choice[5] >= 240 && (choice[0] & 16) == 0) block.resize(size_t(choice[5] - 239) * 43);
+  // Short blocks of a host that can tell their size, an empty one among them.
+  if (choice[5] >= 240 && (choice[0] & 16) == 0) block.resize(size_t(choice[5] - 240) * 43);
 
   static const int32_t kChannels[] = {1, 3, 4};
   const int32_t channels = kChannels[choice[0] % 3];
