@@ -58,6 +58,7 @@ TEST(ModalDialogUi, TypingANumberThenEnterSetsItAndNotifiesOnce) {
     OpacityDialog opacity;
     opacity.minimum = c.minimum;
     uitest::ModalScript script([&](HWND dialog) {
+      EXPECT_TRUE(IsWindowVisible(dialog));
       EXPECT_EQ(GetFocus(), SliderValueBox(GetDlgItem(dialog, kOpacityId)));
       EXPECT_TRUE(uitest::TypeText("37"));
       EXPECT_TRUE(uitest::PressKey(VK_RETURN));  // the default button: OK, which ends the dialog

@@ -21,6 +21,10 @@ namespace {
 
 using uitest::Picture;
 
+// Between pictures set side by side: no system colour, so that white
+// highlight edges stay visible.
+constexpr uint32_t kGap = 0x3C78B4;
+
 // Each pixel as a square of `factor` pixels, for looking at single pixels.
 Picture Zoom(const Picture& picture, int factor) {
   Picture out;
@@ -112,7 +116,7 @@ void Sliders(Writer* out) {
       Crop(still, AroundThumb(dialog.hwnd(), sliders[3], ThumbOf(sliders[3], kSliderBoxAfter, 0, 50))),
       Crop(held, AroundThumb(dialog.hwnd(), sliders[5], dragged)),
       Crop(still, AroundThumb(dialog.hwnd(), vertical, ThumbOf(vertical, kVertical, 0, 70)))};
-  out->Save(Zoom(uitest::Beside(thumbs, 3, 0xFFFFFF), 10), "slider-thumbs-10x.png");
+  out->Save(Zoom(uitest::Beside(thumbs, 3, kGap), 10), "slider-thumbs-10x.png");
 }
 
 // A spin button raised, with each arrow held, with the strip held, and disabled.
@@ -136,7 +140,7 @@ void SpinButtons(Writer* out) {
   uitest::MoveMouse(dialog.hwnd(), POINT{150, 70});
   EnableWindow(spin, FALSE);
   states.push_back(uitest::CaptureClient(spin));
-  out->Save(Zoom(uitest::Beside(states, 4, 0xFFFFFF), 6), "spin-buttons-6x.png");
+  out->Save(Zoom(uitest::Beside(states, 4, kGap), 6), "spin-buttons-6x.png");
 }
 
 void NumberBoxes(Writer* out) {

@@ -421,6 +421,13 @@ void CALLBACK ModalScript::Run(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   ModalScript* self = gModalScript;
   if (self == nullptr || self->ran_ || !IsWindow(self->dialog_)) return;
+  // A dialog that sets its first focus is activated while still hidden; its
+  // modal loop shows it once the queue runs empty. Input and WM_CLOSE are for
+  // the shown dialog, so wait for that.
+  if (!IsWindowVisible(self->dialog_)) {
+    SetTimer(nullptr, 0, 10, Run);
+    return;
+  }
   self->ran_ = true;
   HWND previous = gDialog;
   gDialog = self->dialog_;

@@ -130,8 +130,8 @@ class DialogTemplate {
 
 // Runs `script` inside the modal loop of the next dialog this thread shows
 // (DialogBox, the module's own dialogs, message boxes): once the dialog is
-// active, the script gets its window and drives it with the input calls
-// above, which pump the modal loop's messages themselves; the keys go
+// active and shown, the script gets its window and drives it with the input
+// calls above, which pump the modal loop's messages themselves; the keys go
 // through that dialog's dialog manager. A dialog the script leaves open gets
 // WM_CLOSE. Make it right before the call that shows the dialog: it takes
 // the first dialog activated on this thread.
