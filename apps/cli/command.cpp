@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "abi/parameter_block.h"
@@ -14,6 +15,7 @@
 #include "picture_stream.h"
 #include "pixel_rows.h"
 #include "progress.h"
+#include "repeat.h"
 #include "settings.h"
 
 #ifndef QUILTORA_VERSION
@@ -138,10 +140,18 @@ bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host,
   return true;
 }
 
-Picture TilePicture(const filterhost::TileCopy& tile) {
+// A tile or repeating block as a picture at the output's resolution.
+Picture TilePicture(const filterhost::Image& image, const PictureInfo& output) {
+  Picture picture = FromHostImage(image, Picture{});
+  picture.dpiX = output.dpiX;
+  picture.dpiY = output.dpiY;
+  return picture;
+}
+
+Picture TilePicture(const filterhost::TileCopy& tile, const PictureInfo& output) {
   filterhost::Image image(tile.width, tile.height, tile.channels);
   image.pixels = tile.pixels;
-  return FromHostImage(image, Picture{});
+  return TilePicture(image, output);
 }
 
 // A file written beside its target under a hidden name, renamed into place
@@ -170,9 +180,11 @@ struct Output {
   std::unique_ptr<Temporary> file;
   std::unique_ptr<PictureWriter> writer;
   PixelKind kind = PixelKind::kRGB;
+  PictureInfo info;
 };
 
-bool OpenOutput(const Options& o, const Inputs& in, Output* out, Failure* failure) {
+// dpi, when set, is recorded in place of the input's resolution.
+bool OpenOutput(const Options& o, const Inputs& in, std::optional<double> dpi, Output* out, Failure* failure) {
   const PictureInfo& input = in.reader->info();
   std::string reason;
   if (!FormatAvailable(o.output, &reason)) {
@@ -184,6 +196,8 @@ bool OpenOutput(const Options& o, const Inputs& in, Output* out, Failure* failur
     wanted = wanted == PixelKind::kGray ? PixelKind::kGrayAlpha : PixelKind::kRGBA;
   PictureInfo info = input;
   info.kind = out->kind = WritableKind(o.output, wanted);
+  if (dpi) info.dpiX = info.dpiY = *dpi;
+  out->info = info;
   WriteSettings settings;
   if (o.compression) settings.compression = *o.compression;
   if (o.quality) settings.quality = *o.quality;
@@ -197,8 +211,8 @@ bool OpenOutput(const Options& o, const Inputs& in, Output* out, Failure* failur
 // One bar for reading, filtering and writing: each counts a third.
 class RunProgress {
  public:
-  RunProgress(ProgressBar& bar, int32_t height, const FileSource& source, const FileSink& sink)
-      : bar_(bar), height_(height), source_(source), sink_(sink) {}
+  RunProgress(ProgressBar& bar, int32_t height, const FileSource& source, std::function<int32_t()> rowsWritten)
+      : bar_(bar), height_(height), source_(source), rowsWritten_(std::move(rowsWritten)) {}
   void Module(int32_t done, int32_t total) {
     moduleDone_ = done;
     moduleTotal_ = total;
@@ -206,14 +220,14 @@ class RunProgress {
   }
   void Show() {
     const int64_t filtered = moduleTotal_ > 0 ? int64_t(moduleDone_) * height_ / moduleTotal_ : 0;
-    bar_.Update(int32_t(source_.rowsReached() + sink_.rowsWritten() + filtered), 3 * height_);
+    bar_.Update(int32_t(source_.rowsReached() + rowsWritten_() + filtered), 3 * height_);
   }
 
  private:
   ProgressBar& bar_;
   int32_t height_;
   const FileSource& source_;
-  const FileSink& sink_;
+  std::function<int32_t()> rowsWritten_;
   int32_t moduleDone_ = 0, moduleTotal_ = 0;
 };
 
@@ -239,13 +253,27 @@ bool ReadFrame(FileSource& source, int32_t height, Frame* frame, RunProgress& pr
   return true;
 }
 
-bool WriteFrame(FileSink& sink, int32_t height, const Frame& frame, RunProgress& progress) {
+bool WriteFrame(filterhost::ImageSink& sink, int32_t height, const Frame& frame, RunProgress& progress) {
   for (int32_t y = 0; y < height; ++y) {
     if (!sink.WriteRow(y, frame.pixels.get() + size_t(y) * frame.rowBytes)) return false;
     progress.Show();
   }
   return true;
 }
+
+// Where the rows of a run go that keeps only the module's tile.
+class DiscardedRows : public filterhost::ImageSink {
+ public:
+  bool WriteRow(int32_t, const uint8_t*) override {
+    ++written_;
+    return !gInterrupted;
+  }
+  std::string error() const override { return kInterrupted.reason; }
+  int32_t rowsWritten() const { return written_; }
+
+ private:
+  int32_t written_ = 0;
+};
 
 // Why a run that the module finished still failed, or an empty string.
 std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host) {
@@ -259,6 +287,8 @@ std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& ho
 // Loads the module and runs it over the picture as a host repeats a filter:
 // rows come from the input file as the module asks for them and go to the
 // output as it finishes them (or, with --in-memory, all before and after).
+// Without an output the filtered rows are dropped; with a tile, the module's
+// tile is kept.
 bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::TileCopy* tile, bool* haveTile,
                Failure* failure) {
   filterhost::Module module;
@@ -271,10 +301,17 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   const PixelKind hostKind = KindOfMode(in.mode);
   const int32_t channels = SamplesOf(hostKind);
   FileSource source(*in.reader, o.input, hostKind, o.inMemory);
-  FileSink sink(*out->writer, o.output, hostKind, out->kind, info.width, &source);
-  sink.SetStopCheck([] { return gInterrupted != 0; }, kInterrupted.reason);
+  std::unique_ptr<FileSink> fileSink;
+  DiscardedRows discarded;
+  filterhost::ImageSink* sink = &discarded;
+  if (out) {
+    fileSink = std::make_unique<FileSink>(*out->writer, o.output, hostKind, out->kind, info.width, &source);
+    fileSink->SetStopCheck([] { return gInterrupted != 0; }, kInterrupted.reason);
+    sink = fileSink.get();
+  }
   ProgressBar bar(!o.quiet);
-  RunProgress progress(bar, info.height, source, sink);
+  RunProgress progress(bar, info.height, source,
+                       [&] { return fileSink ? fileSink->rowsWritten() : discarded.rowsWritten(); });
 
   Frame frame;
   std::unique_ptr<filterhost::PixelStore> store;
@@ -285,7 +322,7 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
     store = std::make_unique<filterhost::FrameStore>(frame.pixels.get(), info.width, info.height, channels,
                                                      frame.rowBytes);
   } else {
-    store = std::make_unique<filterhost::StreamStore>(source, sink, info.width, info.height, channels);
+    store = std::make_unique<filterhost::StreamStore>(source, *sink, info.width, info.height, channels);
   }
   filterhost::Host host(module);
   host.SetStore(store.get());
@@ -295,16 +332,15 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
 
   host.SetProgressHook([&progress](int32_t done, int32_t total) { progress.Module(done, total); });
   host.SetAbortHook([] { return gInterrupted != 0; });
-  if (!o.tilePath.empty())
-    host.SetBeforeFinishHook([&] { *haveTile = filterhost::CopyModuleTile(module, tile); });
+  if (tile) host.SetBeforeFinishHook([&] { *haveTile = filterhost::CopyModuleTile(module, tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
   failure->reason = RunFailure(report, host);
-  if (failure->reason.empty() && o.inMemory && !WriteFrame(sink, info.height, frame, progress))
-    failure->reason = sink.error();
+  if (failure->reason.empty() && out && o.inMemory && !WriteFrame(*sink, info.height, frame, progress))
+    failure->reason = sink->error();
   bar.Finish();
   if (gInterrupted) *failure = kInterrupted;
-  else if (failure->reason.empty() && !o.tilePath.empty() && !*haveTile)
+  else if (failure->reason.empty() && tile && !*haveTile)
     failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
   if (!failure->reason.empty()) return false;
   if (!o.quiet)
@@ -313,28 +349,77 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   return true;
 }
 
-int RunFilter(const Options& o) {
+void Note(const Options& o, const std::string& text) {
+  if (!o.quiet && !text.empty()) std::fprintf(stderr, "quiltora: note: %s\n", text.c_str());
+}
+
+// A drop or brick: the module's tile laid on that lattice, by the module. The
+// run before the last keeps only the tile; the last writes the output.
+bool RunOnLattice(const Options& o, Inputs* in, Output* out, LatticeResult* result, Failure* failure) {
+  const RunGeometry geometry = in->geometry;
+  const ModuleRun run = [&](const Options& options, const RunGeometry& runGeometry, bool last,
+                            filterhost::TileCopy* tile) {
+    in->geometry = runGeometry;
+    bool haveTile = false;
+    const bool done = RunModule(options, *in, last ? out : nullptr, tile, &haveTile, failure);
+    in->geometry = geometry;
+    return done;
+  };
+  return RenderOnLattice(o, geometry, run, result, &failure->reason);
+}
+
+int RunFilter(const Options& given) {
   CatchInterrupts();
   Failure failure;
   Inputs in;
   Output out;
+  if (!ReadInputs(given, &in, &failure)) return Report(failure);
+  Options o = given;
+  std::optional<double> dpi = o.dpi;  // recorded in the files written, in place of the input's
+  std::string repeatReport;
+  if (o.repeat) {
+    const Resolution resolution = ResolutionFor(o, in.reader->info().dpiX);
+    if (!ApplyRepeat(&o, in.geometry, resolution, &repeatReport, &failure.reason)) {
+      failure.status = kExitUsage;
+      return Report(failure);
+    }
+    if (resolution.assumed && IsPhysical(*o.repeat)) {
+      Note(o, "the input records no resolution: --repeat measures at 72 dpi (see --dpi)");
+      dpi = resolution.dpi;
+    }
+  }
+  const bool onLattice = o.drop || o.brick;
   filterhost::TileCopy tile;
   bool haveTile = false;
-  if (!ReadInputs(o, &in, &failure) || !OpenOutput(o, in, &out, &failure) ||
-      !RunModule(o, in, &out, &tile, &haveTile, &failure))
+  LatticeResult lattice;
+  if (!OpenOutput(o, in, dpi, &out, &failure)) return Report(failure);
+  if (onLattice ? !RunOnLattice(o, &in, &out, &lattice, &failure)
+                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure))
     return Report(failure);
-  if (!out.writer->Finish()) return Report(Failure{kExitFailed, "cannot write '" + o.output + "': " + out.writer->error()});
+  if (!out.writer->Finish())
+    return Report(Failure{kExitFailed, "cannot write '" + o.output + "': " + out.writer->error()});
   out.writer.reset();
   std::string tileTemporary;
-  if (haveTile && !WritePictureTemporary(o.tilePath, TilePicture(tile), &tileTemporary, &failure.reason))
-    return Report(failure);
+  const bool writeTile = haveTile || (onLattice && !o.tilePath.empty());
+  if (writeTile) {
+    const Picture picture = onLattice ? TilePicture(lattice.superTile, out.info) : TilePicture(tile, out.info);
+    if (!WritePictureTemporary(o.tilePath, picture, &tileTemporary, &failure.reason)) return Report(failure);
+  }
   Temporary tileFile(tileTemporary);
   if (gInterrupted) return Report(kInterrupted);
-  if (!out.file->Commit(o.output, &failure.reason) || (haveTile && !tileFile.Commit(o.tilePath, &failure.reason)))
+  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)))
     return Report(failure);
+  Note(o, lattice.note);
+  if (dpi && !KeepsResolution(o.output))
+    Note(o, "'" + o.output + "' records no resolution: this build writes no resolution into that format");
+  if (!o.quiet && !repeatReport.empty()) std::printf("%s\n", repeatReport.c_str());
   if (!o.quiet && haveTile)
     std::printf("tile %d x %d, origin %d,%d, row shift %d: %s\n", int(tile.width), int(tile.height),
                 int(tile.originX), int(tile.originY), int(tile.rowShift), o.tilePath.c_str());
+  if (!o.quiet && onLattice && !o.tilePath.empty())
+    std::printf("tile %d x %d, origin %d,%d, row shift 0: %s (%s)\n", int(lattice.superTile.width),
+                int(lattice.superTile.height), int(lattice.originX), int(lattice.originY), o.tilePath.c_str(),
+                lattice.description.c_str());
   return kExitOk;
 }
 

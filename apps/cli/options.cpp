@@ -6,6 +6,7 @@
 
 #include "catalogue.h"
 #include "picture_format.h"
+#include "repeat.h"
 
 namespace quiltora_cli {
 namespace {
@@ -108,6 +109,31 @@ std::string SetTile(const std::string& value, Options* o) {
   o->tilePath = value;
   return {};
 }
+std::string SetLattice(const char* name, const std::string& value, std::optional<Fraction>* out) {
+  Fraction fraction;
+  if (!ParseFraction(value, &fraction))
+    return std::string(name) + " takes a fraction of the tile from 0 to 1, such as 1/2, 1/3 or 0.5, not '" + value +
+           "'";
+  *out = fraction;
+  return {};
+}
+std::string SetDrop(const std::string& value, Options* o) { return SetLattice("--drop", value, &o->drop); }
+std::string SetBrick(const std::string& value, Options* o) { return SetLattice("--brick", value, &o->brick); }
+std::string SetRepeat(const std::string& value, Options* o) {
+  RepeatSize size;
+  const std::string error = ParseRepeatSize(value, &size);
+  if (error.empty()) o->repeat = size;
+  return error;
+}
+std::string SetDpi(const std::string& value, Options* o) {
+  char* end = nullptr;
+  const double dpi = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || !(dpi >= 1 && dpi <= 100000) ||
+      !std::isdigit(static_cast<unsigned char>(value[0])))
+    return "--dpi takes a resolution in dots per inch from 1 to 100000, not '" + value + "'";
+  o->dpi = dpi;
+  return {};
+}
 std::string SetCompression(const std::string& value, Options* o) {
   int32_t level = 0;
   if (!ParseInt(value, &level) || level < 0 || level > 9)
@@ -132,7 +158,8 @@ constexpr ValueOption kValueOptions[] = {
     {"opacity", SetOpacity},   {"blend", SetBlend},   {"offset", SetOffset}, {"region", SetRegion},
     {"source", SetSource},     {"source-area", SetSourceArea},             {"mode", SetMode},
     {"tile", SetTile},         {"plugin", SetPlugin}, {"compression", SetCompression},
-    {"quality", SetQuality},
+    {"quality", SetQuality},   {"drop", SetDrop},     {"brick", SetBrick},   {"repeat", SetRepeat},
+    {"dpi", SetDpi},
 };
 
 bool SetFlag(const std::string& name, Options* o) {
@@ -174,6 +201,11 @@ std::string CheckCombination(const Options& o) {
   if (!o.tilePath.empty() && !IsWritableExtension(o.tilePath))
     return "cannot write '" + o.tilePath + "': the tile must end in " + WritableExtensionList();
   if (!o.tilePath.empty() && o.tilePath == o.output) return "--tile must name another file than the output";
+  if (o.drop && o.brick) return "--drop and --brick cannot be combined: a repeat shifts its columns or its rows";
+  if ((o.drop || o.brick) && o.shear)
+    return "--shear cannot be combined with --drop or --brick: the shear already shifts Gold Brick's rows";
+  if ((o.drop || o.brick) && o.mode == ColorMode::kCMYK)
+    return "--drop and --brick work on gray and RGB images, not --mode cmyk";
   return {};
 }
 
@@ -281,11 +313,28 @@ Image:
                         (default: gray for gray input, rgb otherwise). cmyk is
                         a naive conversion (C = 255 - R, ..., black taken out
                         as the least of the three), not colour-managed.
+Repeat for print:
+      --drop=F          half drop and kin: the finished tile (feather and
+                        all) laid in columns, each F of the tile's height
+                        lower than the one to its left; F is 1/2, 1/3, 0.5...
+                        Example: --drop 1/2
+      --brick=F         the same with rows, each F of the tile's width right
+                        of the one above. Example: --brick 1/3
+      --repeat=SIZE     a tile of exactly SIZE: 64cm, 640mm, 25.2in or 7559px
+                        for both sides, WxH (30cmx20cm) for each, Wx or xH for
+                        one; quiltora sizes the selection for it (--select
+                        then gives only its centre). Where the symmetry ties
+                        the height to the width (see --list) one side is set
+                        and the other follows. Example: --repeat 64cm --dpi 150
+                        gives a tile 3780 px wide (64 / 2.54 x 150, rounded)
+      --dpi=N           the resolution for --repeat, recorded in the output
+                        (default: the input's, else 72)
 Output:
       --compression=N   PNG: zlib level 0..9 (default 2, fast); TIFF: Deflate
                         level 1..9, 0 for none (default: none)
       --quality=Q       JPEG quality 1..100 (default 92)
-      --tile=FILE       also save the finished tile as the module built it
+      --tile=FILE       also save the finished tile as the module built it;
+                        with --drop or --brick, the repeating block of tiles
       --in-memory       read the whole picture before the run and write it
                         after, instead of a few rows at a time
   -q, --quiet           no progress bar, no notes
@@ -294,7 +343,7 @@ Output:
   -h, --help            this text
   -V, --version         the version
       --list            the 17 symmetries: number, name, plane group, source
-                        shape and whether they take a feather
+                        shape, tile size and whether they take a feather
 
 Exit status: 0 done, 1 failed, 2 bad usage, 130 interrupted (Ctrl-C).
 )";

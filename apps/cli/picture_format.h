@@ -79,6 +79,8 @@ std::unique_ptr<PictureWriter> CreatePictureWriter(const std::string& path, cons
 // The extensions quiltora writes, as a list for messages and help.
 const char* WritableExtensionList();
 bool IsWritableExtension(const std::string& path);
+// True when a file this build writes to `target` records its resolution.
+bool KeepsResolution(const std::string& target);
 // True when this build can read or write the extension's format at all.
 bool FormatAvailable(const std::string& path, std::string* why);
 

@@ -101,7 +101,7 @@ TEST_F(CommandTest, ListHelpAndVersion) {
   std::getline(lines, heading);
   EXPECT_NE(heading.find("Name"), std::string::npos);
   int32_t number = 0;
-  while (std::getline(lines, line)) {
+  while (std::getline(lines, line) && !line.empty()) {
     ++number;
     const quiltora_cli::SymmetryInfo& info = quiltora_cli::Symmetry(number);
     std::istringstream fields(line);
@@ -114,13 +114,19 @@ TEST_F(CommandTest, ListHelpAndVersion) {
     EXPECT_EQ(line.substr(line.size() - 3), info.feather ? "yes" : " no") << line;
   }
   EXPECT_EQ(number, quiltora_cli::kSymmetryCount);
+  // Below the table, after a blank line, the repeats for print with an example each.
+  EXPECT_NE(list.out.find("\n\n"), std::string::npos);
+  EXPECT_NE(list.out.find("--drop 1/2 "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("--repeat 64cm --dpi 150 "), std::string::npos) << list.out;
 
   const Outcome help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: quiltora INPUT OUTPUT [options]", 0), 0u);
   for (const char* option : {"--symmetry", "--select", "--shear", "--feather", "--opacity", "--blend", "--offset",
                              "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet",
-                             "--compression", "--quality", "--in-memory", "read whole", "written whole"})
+                             "--compression", "--quality", "--in-memory", "read whole", "written whole", "--drop",
+                             "--brick", "--repeat", "--dpi", "Example: --drop 1/2", "Example: --brick 1/3",
+                             "Example: --repeat 64cm --dpi 150"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);

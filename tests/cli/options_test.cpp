@@ -132,6 +132,14 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
       {{"a.png", "b"}, "the output must end in"},
       {{"a.png", "b.png", "--tile=t.psd"}, "the tile must end in"},
       {{"a.png", "b.png", "--tile=b.png"}, "--tile must name another file"},
+      {{"a.png", "b.png", "--drop=1"}, "--drop takes a fraction of the tile from 0 to 1, such as 1/2"},
+      {{"a.png", "b.png", "--brick=a/b"}, "--brick takes a fraction"},
+      {{"a.png", "b.png", "--drop=1/2", "--brick=1/3"}, "--drop and --brick cannot be combined"},
+      {{"a.png", "b.png", "-s1", "--shear=5", "--drop=1/2"}, "--shear cannot be combined with --drop or --brick"},
+      {{"a.png", "b.png", "--mode=cmyk", "--brick=1/2"}, "--drop and --brick work on gray and RGB images"},
+      {{"a.png", "b.png", "--repeat=cm"}, "--repeat takes a size such as 64cm"},
+      {{"a.png", "b.png", "--dpi=0"}, "--dpi takes a resolution in dots per inch from 1 to 100000"},
+      {{"a.png", "b.png", "--dpi=72dpi"}, "--dpi takes"},
   };
   for (const Case& c : cases) {
     const ParseResult r = ParseCommandLine(c.args);

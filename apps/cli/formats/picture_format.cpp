@@ -136,6 +136,14 @@ bool IsWritableExtension(const std::string& path) {
          extension == ".jpeg" || IsTiff(extension) || IsPnm(extension);
 }
 
+bool KeepsResolution(const std::string& target) {
+  const std::string extension = LowerExtension(target);
+  if (extension == ".bmp") return true;
+  // stb, which writes them where the libraries are missing, has no place for it.
+  return HaveFormatLibraries() &&
+         (extension == ".png" || extension == ".jpg" || extension == ".jpeg" || IsTiff(extension));
+}
+
 bool FormatAvailable(const std::string& path, std::string* why) {
   if (IsTiff(LowerExtension(path)) && !HaveFormatLibraries()) {
     *why = kNoTiff;
