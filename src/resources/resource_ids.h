@@ -24,6 +24,10 @@
 #define IDS_IMAGE_TOO_SMALL 327
 #define IDS_FEATHER_OUTSIDE 328
 
+/* The controls library's unit names: three forms per unit from here, none
+   of them in this table. */
+#define IDS_UNIT_NAME_FIRST 20854
+
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */
 #define IDR_PIPL 16000
 
