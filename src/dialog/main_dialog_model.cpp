@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/checked.h"
 #include "composite/tile_image.h"
 #include "dialog/pane_layout.h"
 #include "dialog/pane_pictures.h"
 #include "dialog/pane_state.h"
 #include "host/parameters.h"
 #include "host/run.h"
+#include "host/run_state.h"
 #include "image/image_buffer.h"
 #include "render/preview.h"
 #include "symmetry/outline.h"
@@ -325,6 +327,27 @@ void MainDialogModel::Close() {
   ReleaseImageRef(&b->resultPaneImage);
   ReleaseImageRef(&b->resultPaneWork);
   ReleaseImageRef(&b->sourcePaneImage);
+}
+
+int32_t CopyResultPreview(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
+  const ParameterBlock* b = gFilterRecord != nullptr ? LockParameters(gFilterRecord) : nullptr;
+  const ImageBuffer* work = b != nullptr ? ImageFromRef(b->resultPaneWork) : nullptr;
+  if (work == nullptr || work->width <= 0 || work->height <= 0) return 0;
+  const int32_t pixelBytes = FormatBitsPerPixel(work->format) / 8;
+  int32_t rowLength = 0, bytes = 0;
+  if (pixelBytes <= 0 || !CheckedMul32(work->width, pixelBytes, &rowLength) ||
+      !CheckedMul32(rowLength, work->height, &bytes))
+    return 0;
+  if (info != nullptr) {
+    const int32_t values[6] = {work->width, work->height, pixelBytes, b->resultPaneImageRect.left,
+                               b->resultPaneImageRect.top, 0};
+    std::copy(values, values + 6, info);
+  }
+  if (buffer == nullptr || bufferSize < bytes) return bytes;
+  // The work picture keeps its bottom row first.
+  for (int32_t y = 0; y < work->height; ++y)
+    std::memcpy(buffer + int64_t(y) * rowLength, ImageBufferPixel(work, 0, work->height - 1 - y), size_t(rowLength));
+  return bytes;
 }
 
 }  // namespace quiltora

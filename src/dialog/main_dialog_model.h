@@ -120,4 +120,12 @@ class MainDialogModel {
   int32_t featherPushed_ = 0;  // the value last given to the feather slider
 };
 
+// For hosts of our own (the window tests compare it with the pixels the
+// result pane shows): copies the picture the open dialog's result pane draws,
+// top row first, rows unpadded in picture-buffer byte order. info receives
+// width, height, bytes per pixel and the picture's left and top in the pane.
+// Returns the bytes the picture needs (0 when no dialog shows one); copies
+// only when bufferSize is at least that.
+int32_t CopyResultPreview(uint8_t* buffer, int32_t bufferSize, int32_t info[6]);
+
 }  // namespace quiltora
