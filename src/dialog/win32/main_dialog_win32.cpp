@@ -70,7 +70,10 @@ class WindowSurface : public DialogSurface {
   void ShowTileSize(int32_t width, int32_t height) override {
     char text[32];
     std::snprintf(text, sizeof text, "%d x %d", int(width), int(height));
-    SetDlgItemTextA(gDialog.dialog, kTileSizeLabelId, text);
+    // The same text again would only repaint the label on every pointer move.
+    char shown[32] = {};
+    GetDlgItemTextA(gDialog.dialog, kTileSizeLabelId, shown, sizeof shown);
+    if (std::strcmp(shown, text) != 0) SetDlgItemTextA(gDialog.dialog, kTileSizeLabelId, text);
   }
   void RedrawTilePreview() override { SendDlgItemMessageA(gDialog.dialog, kTilePreviewId, UM_PANE_REFRESH, 0, 0); }
   void RedrawResultPane() override { SendDlgItemMessageA(gDialog.dialog, kResultPaneId, UM_PANE_REFRESH, 0, 0); }
