@@ -426,5 +426,100 @@ TEST_F(MainDialogUi, EveryKindOfHostGetsTheDialog) {
   }
 }
 
+// The keyboard walks the controls in creation order: Feather (its value box),
+// Opacity, Mode, Source, button 332, OK, Cancel, Save Tile, Symmetry, and
+// round again.
+TEST_F(MainDialogUi, TabWalksTheControlsInCreationOrder) {
+  RunDialog(nullptr, [&](HWND dialog) {
+    // The control a focused window belongs to: a slider's value box is its child.
+    auto focused = [&] {
+      HWND focus = GetFocus();
+      while (focus != nullptr && GetParent(focus) != dialog) focus = GetParent(focus);
+      return focus != nullptr ? GetDlgCtrlID(focus) : -1;
+    };
+    const int order[] = {343, 344, 340, 330, 332, 1, 2, 327, 328, 343};
+    EXPECT_EQ(focused(), order[0]);
+    for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i) {
+      EXPECT_TRUE(uitest::PressKey(VK_TAB));
+      EXPECT_EQ(focused(), order[i]) << "after " << i << " tabs";
+    }
+    EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
+  });
+}
+
+// The outline is drawn inverting: moving the selection away and back, with
+// its feather border shown, leaves the pane exactly as it was.
+TEST_F(MainDialogUi, OutlineMovedAwayAndBackLeavesNoTrace) {
+  RunDialog([](ParameterBlock* block) { block->feather = 40; },
+            [&](HWND dialog) {
+              HWND source = GetDlgItem(dialog, kSourcePane);
+              ASSERT_GT(Block().featherPixels, 0);
+              const Picture before = uitest::CaptureClient(source);
+              const POINT from = Centre(Block());
+              EXPECT_TRUE(uitest::Drag(source, from, POINT{from.x + 12, from.y + 7}, 3));
+              EXPECT_NE(uitest::CaptureClient(source).pixels, before.pixels);
+              EXPECT_TRUE(uitest::Drag(source, POINT{from.x + 12, from.y + 7}, from, 3));
+              EXPECT_EQ(uitest::CaptureClient(source).pixels, before.pixels);
+              EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
+            });
+}
+
+// Over the result picture the pointer is the hover cursor, over the band
+// around it not; while the pattern is dragged it is hidden (no cursor).
+TEST_F(MainDialogUi, ResultPaneCursors) {
+  RunDialog(nullptr, [&](HWND dialog) {
+    HWND result = GetDlgItem(dialog, kResultPane);
+    HCURSOR hover = LoadCursorA(GetModuleHandleA("Quiltora.8bf"), MAKEINTRESOURCEA(3000));
+    ASSERT_NE(hover, nullptr);
+    const IntRect picture = Block().resultPaneImageRect;
+    EXPECT_TRUE(uitest::MoveMouse(result, POINT{picture.left + 20, picture.top + 20}));
+    EXPECT_EQ(GetCursor(), hover);
+    EXPECT_TRUE(uitest::MoveMouse(result, POINT{picture.left + 20, picture.top - 4}));
+    EXPECT_NE(GetCursor(), hover);
+    // A press in the band starts no drag.
+    EXPECT_TRUE(uitest::Drag(result, POINT{picture.left + 20, picture.top - 4}, POINT{picture.left + 40, picture.top + 30}, 2));
+    EXPECT_EQ(Block().tileOffsetX, 0);
+    EXPECT_EQ(Block().tileOffsetY, 0);
+    EXPECT_TRUE(uitest::Drag(result, POINT{picture.left + 20, picture.top + 20}, POINT{picture.left + 26, picture.top + 23}, 2,
+                             [&](int, POINT) { EXPECT_EQ(GetCursor(), nullptr); }));
+    EXPECT_EQ(Block().tileOffsetX, 6);
+    EXPECT_EQ(Block().tileOffsetY, 3);
+    EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
+  });
+}
+
+// Whatever allocation of the host's fails, a run whose dialog does not open
+// ends with a negative code for the host to report, or with 1 after a
+// message the user saw; never silently.
+TEST_F(MainDialogUi, FailureBeforeTheDialogIsNeverSilent) {
+  SetImage(3);
+  host_->ClearMessages();
+  const int allocations = host_->allocations();
+  RunDialog(nullptr, [](HWND dialog) { EXPECT_TRUE(uitest::PressKey(VK_ESCAPE)) << dialog; });
+  const int needed = host_->allocations() - allocations;
+  ASSERT_GT(needed, 0);
+  int refused = 0;
+  for (int n = 1; n <= needed; ++n) {
+    filterhost::Host host(*module_);
+    host.behaviour().window = filterhost::HostWindow::Given;
+    host.behaviour().givenWindow = reinterpret_cast<intptr_t>(owner_);
+    host.SetImage(original_);
+    host.ClearMessages();
+    host.faults().failAllocationsFrom = n;
+    bool opened = false;
+    uitest::ModalScript modal([&](HWND dialog) {
+      if (GetDlgItem(dialog, kSourcePane) == nullptr) return;  // a message box: the host's watcher answers it
+      opened = true;
+      uitest::PressKey(VK_ESCAPE);
+    });
+    const filterhost::RunReport report = host.Run(true);
+    if (opened) continue;
+    ++refused;
+    EXPECT_TRUE(report.result < 0 || (report.result == 1 && report.messagesShown > 0))
+        << "allocation " << n << " failed: result " << report.result;
+  }
+  EXPECT_GT(refused, 0) << needed << " allocations, every one of them refused, and the dialog opened each time";
+}
+
 }  // namespace
 }  // namespace quiltora
