@@ -48,6 +48,8 @@ class MainDialogUi : public ::testing::Test {
     host_ = std::make_unique<filterhost::Host>(*module_);
     host_->behaviour().window = filterhost::HostWindow::Given;
     host_->behaviour().givenWindow = reinterpret_cast<intptr_t>(owner_);
+    // The boxes every test before this one saw are no concern of this one.
+    host_->ClearMessages();
     SetImage(3);
   }
   void TearDown() override {

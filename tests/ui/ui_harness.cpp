@@ -402,6 +402,10 @@ ModalScript::~ModalScript() {
   if (gModalScript == this) gModalScript = nullptr;
 }
 
+bool ModalScript::Claims(HWND dialog) {
+  return gModalScript != nullptr && (gModalScript->dialog_ == nullptr || gModalScript->dialog_ == dialog);
+}
+
 // The first dialog this thread activates gets the script, from a timer that
 // its modal loop dispatches.
 LRESULT CALLBACK ModalScript::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {

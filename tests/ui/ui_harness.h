@@ -140,6 +140,8 @@ class ModalScript {
   explicit ModalScript(std::function<void(HWND dialog)> script);
   ~ModalScript();
   bool ran() const { return ran_; }
+  // True while a script waits for its dialog, or when `dialog` is the one it took.
+  static bool Claims(HWND dialog);
 
  private:
   static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
