@@ -17,6 +17,7 @@
 #include "progress.h"
 #include "repeat.h"
 #include "settings.h"
+#include "settings_file.h"
 
 #ifndef QUILTORA_VERSION
 #define QUILTORA_VERSION "unknown"
@@ -81,6 +82,7 @@ struct Inputs {
   ColorMode mode = ColorMode::kRGB;
   Box region;
   RunGeometry geometry;
+  std::vector<uint8_t> storedSettings;  // --settings: the record the run starts from
 };
 
 bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
@@ -106,6 +108,8 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
   }
   in->geometry.areaWidth = r.width;
   in->geometry.areaHeight = r.height;
+  if (!o.settingsFile.empty() && !ReadSettingsFile(o.settingsFile, &in->storedSettings, &failure->reason))
+    return false;
   if (o.sourceFile.empty()) return true;
   Picture header;
   if (!ProbePicture(o.sourceFile, &header, &failure->reason)) return false;
@@ -117,7 +121,13 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
 
 // Makes the settings record the way a host's repeat finds it: created by
 // Parameters, then carrying the options' settings and no dialog.
+// With --settings, the stored record is handed back as a host's repeat hands
+// back the one it kept: no Parameters call, and the module checks it at Start.
 bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host, Failure* failure) {
+  if (!o.settingsFile.empty()) {
+    host->RestoreParameterBytes(in.storedSettings);
+    return true;
+  }
   host->ClearMessages();
   const int16_t result = host->Parameters();
   if (result != 0) {
@@ -284,13 +294,26 @@ std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& ho
   return {};
 }
 
+// A stored record naming a source file the run could not read: the module
+// took the image instead, as it does for any host, and says nothing.
+void NoteLostSource(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& after) {
+  quiltora::ParameterBlock before{}, now{};
+  if (stored.size() < sizeof before || after.size() < sizeof now) return;
+  std::memcpy(&before, stored.data(), sizeof before);
+  std::memcpy(&now, after.data(), sizeof now);
+  if (before.sourceKind != quiltora::kSourceLoadedFile || now.sourceKind == quiltora::kSourceLoadedFile) return;
+  before.sourcePath[sizeof before.sourcePath - 1] = '\0';
+  std::fprintf(stderr, "quiltora: note: the source file '%s' of the settings cannot be read; the image was the source\n",
+               before.sourcePath);
+}
+
 // Loads the module and runs it over the picture as a host repeats a filter:
 // rows come from the input file as the module asks for them and go to the
 // output as it finishes them (or, with --in-memory, all before and after).
 // Without an output the filtered rows are dropped; with a tile, the module's
-// tile is kept.
+// tile is kept; with savedSettings, the record the run leaves.
 bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::TileCopy* tile, bool* haveTile,
-               Failure* failure) {
+               Failure* failure, std::vector<uint8_t>* savedSettings = nullptr) {
   filterhost::Module module;
   const std::string modulePath = o.plugin.empty() ? filterhost::ModuleBesideExecutable() : o.plugin;
   if (!module.Load(modulePath)) {
@@ -343,6 +366,8 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   else if (failure->reason.empty() && tile && !*haveTile)
     failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
   if (!failure->reason.empty()) return false;
+  if (savedSettings) *savedSettings = host.ParameterBytes();
+  if (!o.quiet && !in.storedSettings.empty()) NoteLostSource(in.storedSettings, host.ParameterBytes());
   if (!o.quiet)
     for (const filterhost::Message& message : host.messages())
       std::fprintf(stderr, "quiltora: note: %s\n", OneLine(message.text).c_str());
@@ -393,8 +418,10 @@ int RunFilter(const Options& given) {
   bool haveTile = false;
   LatticeResult lattice;
   if (!OpenOutput(o, in, dpi, &out, &failure)) return Report(failure);
+  std::vector<uint8_t> settings;
   if (onLattice ? !RunOnLattice(o, &in, &out, &lattice, &failure)
-                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure))
+                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure,
+                             o.saveSettingsFile.empty() ? nullptr : &settings))
     return Report(failure);
   if (!out.writer->Finish())
     return Report(Failure{kExitFailed, "cannot write '" + o.output + "': " + out.writer->error()});
@@ -406,8 +433,15 @@ int RunFilter(const Options& given) {
     if (!WritePictureTemporary(o.tilePath, picture, &tileTemporary, &failure.reason)) return Report(failure);
   }
   Temporary tileFile(tileTemporary);
+  std::string settingsTemporary;
+  const bool writeSettings = !o.saveSettingsFile.empty();
+  if (writeSettings &&
+      !WriteSettingsTemporary(o.saveSettingsFile, settings, &settingsTemporary, &failure.reason))
+    return Report(failure);
+  Temporary settingsFile(settingsTemporary);
   if (gInterrupted) return Report(kInterrupted);
-  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)))
+  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)) ||
+      (writeSettings && !settingsFile.Commit(o.saveSettingsFile, &failure.reason)))
     return Report(failure);
   Note(o, lattice.note);
   if (dpi && !KeepsResolution(o.output))

@@ -52,6 +52,8 @@ struct Options {
   std::optional<Box> sourceArea;
   ColorMode mode = ColorMode::kFromInput;
   std::string tilePath;
+  std::string settingsFile;      // run with the settings record stored there
+  std::string saveSettingsFile;  // write the run's settings record there
   std::optional<Fraction> drop;   // columns shifted down by F of the tile's height
   std::optional<Fraction> brick;  // rows shifted across by F of its width
   std::optional<RepeatSize> repeat;
