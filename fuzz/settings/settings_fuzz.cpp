@@ -87,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
     std::memcpy(block.data(), stamp, sizeof stamp);
   }
+  // Short blocks of a host that can tell their size, an empty one among them.
   if (choice[5] >= 240 && (choice[0] & 16) == 0) block.resize(size_t(choice[5] - 240) * 43);
 
   static const int32_t kChannels[] = {1, 3, 4};

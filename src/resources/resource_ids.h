@@ -25,6 +25,10 @@
 #define IDS_FEATHER_OUTSIDE 328
 #define IDS_FILE_PATH_TOO_LONG 329 /* a chosen file's path does not fit the settings record */
 
+/* The controls library's unit names: three forms per unit from here, none
+   of them in this table. */
+#define IDS_UNIT_NAME_FIRST 20854
+
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */
 #define IDR_PIPL 16000
 
