@@ -119,13 +119,21 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
   return true;
 }
 
+// With --dialog the run opens the dialog, as after a host's Parameters call.
+void SetDialogFlag(std::vector<uint8_t>* bytes) {
+  const int32_t show = 1;
+  std::memcpy(bytes->data() + offsetof(quiltora::ParameterBlock, showDialog), &show, sizeof show);
+}
+
 // Makes the settings record the way a host's repeat finds it: created by
 // Parameters, then carrying the options' settings and no dialog.
 // With --settings, the stored record is handed back as a host's repeat hands
 // back the one it kept: no Parameters call, and the module checks it at Start.
 bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host, Failure* failure) {
   if (!o.settingsFile.empty()) {
-    host->RestoreParameterBytes(in.storedSettings);
+    std::vector<uint8_t> bytes = in.storedSettings;
+    if (o.dialog) SetDialogFlag(&bytes);
+    host->RestoreParameterBytes(bytes);
     return true;
   }
   host->ClearMessages();
@@ -146,6 +154,7 @@ bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host,
     return false;
   }
   std::memcpy(bytes.data(), &block, sizeof block);
+  if (o.dialog) SetDialogFlag(&bytes);
   host->RestoreParameterBytes(bytes);
   return true;
 }
@@ -286,8 +295,9 @@ class DiscardedRows : public filterhost::ImageSink {
 };
 
 // Why a run that the module finished still failed, or an empty string.
-std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host) {
+std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host, bool dialog) {
   if (!report.ioError.empty()) return report.ioError;
+  if (dialog && report.result == 1 && host.messages().empty()) return "the dialog was cancelled; nothing written";
   if (report.result != 0)
     return RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
   if (!report.violations.empty()) return "the module made a request a host refuses: " + report.violations.front();
@@ -323,7 +333,9 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   const PictureInfo& info = in.reader->info();
   const PixelKind hostKind = KindOfMode(in.mode);
   const int32_t channels = SamplesOf(hostKind);
-  FileSource source(*in.reader, o.input, hostKind, o.inMemory);
+  // The dialog's preview reads the picture before the run reads it again.
+  const bool inMemory = o.inMemory || o.dialog;
+  FileSource source(*in.reader, o.input, hostKind, inMemory);
   std::unique_ptr<FileSink> fileSink;
   DiscardedRows discarded;
   filterhost::ImageSink* sink = &discarded;
@@ -338,7 +350,7 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
 
   Frame frame;
   std::unique_ptr<filterhost::PixelStore> store;
-  if (o.inMemory) {
+  if (inMemory) {
     frame.rowBytes = size_t(info.width) * channels;
     frame.pixels.reset(new uint8_t[frame.rowBytes * size_t(info.height)]);
     if (!ReadFrame(source, info.height, &frame, progress, failure)) return false;
@@ -358,8 +370,8 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   if (tile) host.SetBeforeFinishHook([&] { *haveTile = filterhost::CopyModuleTile(module, tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
-  failure->reason = RunFailure(report, host);
-  if (failure->reason.empty() && out && o.inMemory && !WriteFrame(*sink, info.height, frame, progress))
+  failure->reason = RunFailure(report, host, o.dialog);
+  if (failure->reason.empty() && out && inMemory && !WriteFrame(*sink, info.height, frame, progress))
     failure->reason = sink->error();
   bar.Finish();
   if (gInterrupted) *failure = kInterrupted;

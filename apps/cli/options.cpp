@@ -178,6 +178,7 @@ bool SetFlag(const std::string& name, Options* o) {
   else if (name == "list") o->list = true;
   else if (name == "quiet") o->quiet = true;
   else if (name == "in-memory") o->inMemory = true;
+  else if (name == "dialog") o->dialog = true;
   else return false;
   return true;
 }
@@ -219,6 +220,15 @@ std::string PatternOptionGiven(const Options& o) {
   return {};
 }
 
+std::string CheckDialog(const Options& o) {
+#ifndef _WIN32
+  if (o.dialog) return "--dialog needs the Windows program (quiltora.exe): this build has no dialog";
+#endif
+  if (o.dialog && (o.drop || o.brick || o.repeat))
+    return "--dialog cannot be combined with --drop, --brick or --repeat: the dialog sets the pattern";
+  return {};
+}
+
 std::string CheckSettingsFiles(const Options& o) {
   if (!o.settingsFile.empty()) {
     const std::string given = PatternOptionGiven(o);
@@ -245,7 +255,8 @@ std::string CheckCombination(const Options& o) {
     return "--shear cannot be combined with --drop or --brick: the shear already shifts Gold Brick's rows";
   if ((o.drop || o.brick) && o.mode == ColorMode::kCMYK)
     return "--drop and --brick work on gray and RGB images, not --mode cmyk";
-  return CheckSettingsFiles(o);
+  const std::string dialog = CheckDialog(o);
+  return dialog.empty() ? CheckSettingsFiles(o) : dialog;
 }
 
 // Takes the option at args[*i] and, when it needs one, its value, which is
@@ -375,6 +386,10 @@ Settings for batch work:
                         pattern and source options, as an image editor
                         repeats the filter with its last settings; --region
                         and --mode may still be given
+Dialog:
+      --dialog          Windows program only: open the filter's own dialog on
+                        the input (the options above set where it starts)
+                        and write what it applies; Cancel writes nothing
 Output:
       --compression=N   PNG: zlib level 0..9 (default 2, fast); TIFF: Deflate
                         level 1..9, 0 for none (default: none)

@@ -60,6 +60,7 @@ struct Options {
   std::optional<double> dpi;
   std::optional<int32_t> compression;  // PNG zlib level, TIFF Deflate level (0: none)
   std::optional<int32_t> quality;      // JPEG
+  bool dialog = false;    // open the module's dialog on the input (Windows only)
   bool inMemory = false;  // read the whole picture before the run, write it after
   bool quiet = false;
   bool list = false;

@@ -61,6 +61,9 @@ class SymmetryPickerModel {
   // grid afterwards chooses nothing.
   Repaint Move(int32_t id, bool inside, bool buttonDown);
   void Release() { pressed_ = false; }
+  // Chooses picture id outright (a picture asking the dialog to); ids that
+  // are no picture change nothing.
+  Repaint Set(int32_t id) { return Choose(id); }
 
   // OK: the symmetry chosen.
   int32_t Accept() const { return SymmetryOfPicture(chosen_); }

@@ -162,25 +162,4 @@ TEST_F(SettingsFile, DamagedRecordsRunCleanlyOrFailInOneLine) {
   }
 }
 
-TEST_F(SettingsFile, StoredSettingsTakeNoPatternOptions) {
-  Write("in.png", Probe(80, 60, 3));
-  WriteBytes("run.qset", RecordWithHeader(0xF00F, 0x1000, 688));
-  struct Case {
-    std::vector<std::string> extra;
-    const char* reason;
-  } cases[] = {
-      {{"--settings", Path("run.qset"), "--feather=3"}, "--settings runs with the stored settings: leave out --feather"},
-      {{"--settings", Path("run.qset"), "--drop=1/2"}, "leave out --drop"},
-      {{"--save-settings", Path("run.qset"), "--brick=1/2"}, "--drop and --brick take two"},
-      {{"--save-settings", Path("out.png")}, "must name another file than the output"},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> args = {Path("in.png"), Path("out.png")};
-    args.insert(args.end(), c.extra.begin(), c.extra.end());
-    const Outcome run = Run(args);
-    EXPECT_EQ(run.status, 2) << c.reason;
-    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
-  }
-}
-
 }  // namespace
