@@ -15,9 +15,8 @@ int32_t ProcessorLaneWidth() {
 #ifdef QUILTORA_COLOUR_LANES
   static const int32_t width = [] {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
-        __builtin_cpu_supports("avx512vbmi"))
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512dq"))
       return 16;
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return 8;
     return 0;

@@ -7,19 +7,13 @@
 
 namespace quiltora {
 
-// Where the red, green and blue bytes of one pixel layout lie, in the two
-// forms the instruction sets use: per four-pixel group of 16 bytes (AVX2,
-// whose loads spread pixels to four per 16-byte half), and per sixteen pixels
-// of one 64-byte vector (AVX-512 byte permutes).
+// Byte-shuffle controls of one pixel layout, for a 16-byte group of four
+// pixels (the loads spread three-byte pixels to four per group).
 struct ColourLaneControls {
-  int8_t groupInput[3][16];   // channel byte of each pixel to byte 0 of its 32-bit lane
+  int8_t groupInput[3][16];  // red, green, blue of each pixel to byte 0 of its 32-bit lane
   int8_t groupTile[3][16];
   int8_t groupOutput[3][16];  // byte 0 of each lane to the channel's byte of its pixel
   int8_t groupWritten[16];    // -1 where a four-byte output pixel takes the result
-  uint8_t input[3][64];       // the same for sixteen pixels
-  uint8_t tile[3][64];
-  uint8_t output[3][64];
-  uint64_t outputBytes[3];  // the bytes of each channel among sixteen output pixels
 };
 
 // The controls of pixels of outputBytes and tileBytes (3 or 4) whose red,
@@ -29,18 +23,12 @@ constexpr ColourLaneControls MakeColourLaneControls(int outputBytes, int tileByt
   ColourLaneControls c{};
   for (int k = 0; k < 3; ++k) {
     for (int b = 0; b < 16; ++b) c.groupInput[k][b] = c.groupTile[k][b] = c.groupOutput[k][b] = -128;
-    for (int p = 0; p < 16; ++p) {
-      const int inputByte = p * outputBytes + outputOffsets[k], tileByte = p * tileBytes + tileOffsets[k];
-      c.input[k][4 * p] = static_cast<uint8_t>(inputByte);
-      c.tile[k][4 * p] = static_cast<uint8_t>(tileByte);
-      c.output[k][inputByte] = static_cast<uint8_t>(4 * p);
-      c.outputBytes[k] |= uint64_t{1} << inputByte;
-      if (p < 4) {
-        c.groupInput[k][4 * p] = static_cast<int8_t>(inputByte);
-        c.groupTile[k][4 * p] = static_cast<int8_t>(tileByte);
-        c.groupOutput[k][inputByte] = static_cast<int8_t>(4 * p);
-        c.groupWritten[inputByte] = -1;
-      }
+    for (int p = 0; p < 4; ++p) {
+      const int inputByte = p * outputBytes + outputOffsets[k];
+      c.groupInput[k][4 * p] = static_cast<int8_t>(inputByte);
+      c.groupTile[k][4 * p] = static_cast<int8_t>(p * tileBytes + tileOffsets[k]);
+      c.groupOutput[k][inputByte] = static_cast<int8_t>(4 * p);
+      c.groupWritten[inputByte] = -1;
     }
   }
   return c;

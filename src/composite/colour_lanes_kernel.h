@@ -73,8 +73,8 @@ QUILTORA_ALWAYS_INLINE inline Colour3<S> Place(const Shape<S>& shape, typename S
 // (77 R + 151 G + 28 B [+ 128]) >> 8.
 template <class S, bool kRounded>
 QUILTORA_ALWAYS_INLINE inline typename S::F LumOf(const Colour3<S>& c) {
-  const typename S::F blue = kRounded ? S::Fma(c.b, S::Splat(kWeightB8 / 256.0f), S::Splat(0.5f))
-                                      : S::Mul(c.b, S::Splat(kWeightB8 / 256.0f));
+  const typename S::F blue =
+      kRounded ? S::Fma(c.b, S::Splat(kWeightB8 / 256.0f), S::Splat(0.5f)) : S::Mul(c.b, S::Splat(kWeightB8 / 256.0f));
   return S::Floor(S::Fma(c.r, S::Splat(kWeightR8 / 256.0f), S::Fma(c.g, S::Splat(kWeightG8 / 256.0f), blue)));
 }
 
@@ -98,9 +98,8 @@ QUILTORA_ALWAYS_INLINE inline typename S::F ProportionOf(const Shape<S>& shape) 
 
 // SetSat: hi stays, lo becomes hi - s, mid hi - s + ((s × q + 128) >> 8); a
 // gray colour is kept, as if s were 0. Returns the new channels; shape
-// becomes theirs. The middle channel may meet the new hi or lo: it joins the
-// largest channels, and stays unmarked beside the smallest, where it is
-// placed alike and its weight counts for nothing (q is 0).
+// becomes theirs. A middle channel that meets the new lo stays unmarked: it
+// is placed alike, and its weight counts for nothing (q is 0).
 template <class S>
 QUILTORA_ALWAYS_INLINE inline Colour3<S> SetSatOf(Shape<S>& shape, typename S::F s) {
   using F = typename S::F;
@@ -110,8 +109,9 @@ QUILTORA_ALWAYS_INLINE inline Colour3<S> SetSatOf(Shape<S>& shape, typename S::F
   const F rise = S::Floor(S::Fma(q, S::Mul(saturation, S::Splat(1.0f / 256)), S::Splat(0.5f)));
   const F mid = S::Add(lo, rise);
   const Colour3<S> c = Place<S>(shape, shape.hi, mid, lo);
-  const typename S::M midAtHi = S::Eq(rise, saturation);
-  for (int k = 0; k < 3; ++k) shape.isHi[k] = S::Or(shape.isHi[k], S::AndNot(shape.isLo[k], midAtHi));
+  shape.isHi[0] = S::Eq(c.r, shape.hi);
+  shape.isHi[1] = S::Eq(c.g, shape.hi);
+  shape.isHi[2] = S::Eq(c.b, shape.hi);
   shape.mid = mid;
   shape.lo = lo;
   shape.spread = saturation;
@@ -140,11 +140,11 @@ QUILTORA_ALWAYS_INLINE inline Colour3<S> SetLumOf(const Shape<S>& shape, const C
 
   const F d = S::Sub(target, LumOf<S, kRounded>(c));
   const F hi = S::Add(shape.hi, d), mid = S::Add(shape.mid, d), lo = S::Add(shape.lo, d);
-  const M low = S::Lt(lo, S::Splat(0.0f));
-  const M outside = S::Or(low, S::Lt(S::Splat(255.0f), hi));
+  // The spread is at most 255, so never both.
+  const M low = S::Lt(lo, S::Splat(0.0f)), high = S::Lt(S::Splat(255.0f), hi);
 
   // lo < 0: x = L × 65536 / D; hi x, mid (q × x) >> 8, lo 0.
-  // Otherwise y = (L × 65536 - 255 D) / (65536 - D); hi 255,
+  // hi > 255: y = (L × 65536 - 255 D) / (65536 - D); hi 255,
   // mid (((255 - y) × q) >> 8) + y, lo y, where y is never below 0.
   // D = q × w8(mid) + W16(hi) lies between 7209 and 58378.
   const F q = ProportionOf<S>(shape);
@@ -153,12 +153,10 @@ QUILTORA_ALWAYS_INLINE inline Colour3<S> SetLumOf(const Shape<S>& shape, const C
   const F numerator = S::Select(low, scaledTarget, S::Fnma(S::Splat(255.0f), weight, scaledTarget));
   const F denominator = S::Select(low, weight, S::Sub(S::Splat(65536.0f), weight));
   const F z = TruncatedQuotient<S>(numerator, denominator);
-  const F clippedLo = S::Select(low, S::Splat(0.0f), z);
-  const F span = S::Select(low, z, S::Sub(S::Splat(255.0f), z));
-  const F clippedMid = S::Floor(S::Fma(S::Mul(q, S::Splat(1.0f / 256)), span, clippedLo));
-  const F clippedHi = S::Select(low, z, S::Splat(255.0f));
-  return Place<S>(shape, S::Select(outside, clippedHi, hi), S::Select(outside, clippedMid, mid),
-                  S::Select(outside, clippedLo, lo));
+  const F newHi = S::Select(low, z, S::Min(hi, S::Splat(255.0f)));
+  const F newLo = S::Select(high, z, S::Max(lo, S::Splat(0.0f)));
+  const F clippedMid = S::Floor(S::Fma(S::Mul(q, S::Splat(1.0f / 256)), S::Sub(newHi, newLo), newLo));
+  return Place<S>(shape, newHi, S::Select(S::Or(low, high), clippedMid, mid), newLo);
 }
 
 template <class S, int kMode>
@@ -183,8 +181,9 @@ int32_t BlendColourRun(const ColourLaneRun& run) {
   using F = typename S::F;
   const typename S::Codec codec(*run.controls);
   // (X × (256 - t) + I × t) >> 8 as X × (256 - t) / 256 + I × t / 256, both
-  // exact; X, the mode's result, is always a byte (shown over every colour
-  // and luminosity the modes can produce), so it needs no wrap first.
+  // exact and the sum never negative, so the store's truncation floors it.
+  // X, the mode's result, is always a byte (shown over every colour and
+  // luminosity the modes can produce), so it needs no wrap first.
   const F keep = S::Splat(static_cast<float>(256 - run.transparency) / 256.0f);
   const F take = S::Splat(static_cast<float>(run.transparency) / 256.0f);
 
@@ -201,7 +200,7 @@ int32_t BlendColourRun(const ColourLaneRun& run) {
     F channels[3] = {x.r, x.g, x.b};
     if constexpr (kMixed) {
       const F inputs[3] = {image.r, image.g, image.b};
-      for (int k = 0; k < 3; ++k) channels[k] = S::Floor(S::Fma(channels[k], keep, S::Mul(inputs[k], take)));
+      for (int k = 0; k < 3; ++k) channels[k] = S::Fma(channels[k], keep, S::Mul(inputs[k], take));
     }
     codec.template Store<kOutputStride>(output, channels);
     tile += S::kLanes * kTileStride;
@@ -214,7 +213,8 @@ int32_t BlendColourRun(const ColourLaneRun& run) {
 template <class S, int kMode, bool kMixed>
 int32_t BlendColourRunOfStrides(const ColourLaneRun& run) {
   if (run.outputBytes == 3)
-    return run.tileBytes == 3 ? BlendColourRun<S, kMode, kMixed, 3, 3>(run) : BlendColourRun<S, kMode, kMixed, 3, 4>(run);
+    return run.tileBytes == 3 ? BlendColourRun<S, kMode, kMixed, 3, 3>(run)
+                              : BlendColourRun<S, kMode, kMixed, 3, 4>(run);
   return run.tileBytes == 3 ? BlendColourRun<S, kMode, kMixed, 4, 3>(run) : BlendColourRun<S, kMode, kMixed, 4, 4>(run);
 }
 
