@@ -6,26 +6,6 @@
 namespace quiltora_cli {
 namespace {
 
-constexpr SymmetryInfo kSymmetries[kSymmetryCount] = {
-    {1, "Gold Brick", "p1", "parallelogram", true},
-    {2, "Crab Claws", "cm", "right isosceles triangle", true},
-    {3, "Wings", "pm", "rectangle", true},
-    {4, "Hither & Yon", "p2", "rectangle", true},
-    {5, "Card Tricks", "pg", "rectangle", true},
-    {6, "Honey Bees", "pgg", "rectangle", true},
-    {7, "Prickly Pear", "pmm", "rectangle", false},
-    {8, "Pinwheel", "p4", "square", true},
-    {9, "Primrose Path", "p4g", "right isosceles triangle", true},
-    {10, "Sunflower", "p4m", "right isosceles triangle", false},
-    {11, "Spider Web", "cmm", "right isosceles triangle", true},
-    {12, "Lightning", "pmg", "rectangle", true},
-    {13, "Storm at Sea", "p3", "rhombus", true},
-    {14, "Winding Ways", "p3m1", "equilateral triangle", false},
-    {15, "Monkey Wrench", "p31m", "kite", true},
-    {16, "Whirlpool", "p6", "kite", true},
-    {17, "Turnstile", "p6m", "30-60-90 triangle", false},
-};
-
 constexpr const char* kBlendModes[kBlendModeCount] = {"Normal", "Darken",     "Lighten",  "Hue",   "Saturation",
                                                       "Color",  "Luminosity", "Multiply", "Screen"};
 
@@ -58,16 +38,16 @@ int32_t SmallNumber(const std::string& text, int32_t limit) {
 
 }  // namespace
 
-const SymmetryInfo& Symmetry(int32_t number) { return kSymmetries[number - 1]; }
+const SymmetryInfo& Symmetry(int32_t number) { return *quiltora::FindSymmetryInfo(number); }
 
 int32_t FindSymmetry(const std::string& text) {
   if (int32_t number = SmallNumber(text, kSymmetryCount)) return number;
   const std::string lower = Lower(text);
   const std::string squeezed = Squeeze(text, true);
-  for (const SymmetryInfo& info : kSymmetries)
+  for (const SymmetryInfo& info : quiltora::kSymmetries)
     if (lower == info.planeGroup) return info.number;
   if (squeezed.empty()) return 0;
-  for (const SymmetryInfo& info : kSymmetries)
+  for (const SymmetryInfo& info : quiltora::kSymmetries)
     if (squeezed == Squeeze(info.name, true) || squeezed == Squeeze(info.name, false)) return info.number;
   return 0;
 }
@@ -86,9 +66,9 @@ int32_t FindBlendMode(const std::string& text) {
 std::string SymmetryListing() {
   std::string out = " No  Name           Group  Source shape              Feather\n";
   char line[128];
-  for (const SymmetryInfo& info : kSymmetries) {
+  for (const SymmetryInfo& info : quiltora::kSymmetries) {
     std::snprintf(line, sizeof line, "%3d  %-13s  %-5s  %-24s  %s\n", int(info.number), info.name, info.planeGroup,
-                  info.shape, info.feather ? "yes" : "no");
+                  quiltora::ShapeName(info.shape), info.feather ? "yes" : "no");
     out += line;
   }
   return out;

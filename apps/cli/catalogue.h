@@ -4,20 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "symmetry/catalogue.h"
+
 namespace quiltora_cli {
 
-struct SymmetryInfo {
-  int32_t number;          // the settings record's `symmetry`
-  const char* name;        // the name drawn in the symmetry's icon
-  const char* planeGroup;  // wallpaper group of the pattern
-  const char* shape;       // shape of the source area
-  bool feather;            // whether the symmetry takes a feather border
-};
-
-constexpr int32_t kSymmetryCount = 17;
+// The module's own catalogue of the symmetries.
+using quiltora::kSymmetryCount;
+using quiltora::SymmetryInfo;
 constexpr int32_t kBlendModeCount = 9;
 
-// Entries 0..16 hold symmetries 1..17.
+// The catalogue's row of symmetry 1..17.
 const SymmetryInfo& Symmetry(int32_t number);
 
 // A symmetry by number ("8"), name ("pinwheel", "Storm at Sea", "storm-at-sea",

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "abi/parameter_block.h"
 #include "catalogue.h"
-#include "common/parameter_block.h"
 #include "filterhost.h"
 #include "options.h"
 #include "picture.h"

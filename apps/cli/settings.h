@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "options.h"
 
 namespace quiltora_cli {

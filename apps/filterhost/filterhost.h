@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/plugin_api.h"
+#include "abi/plugin_api.h"
 
 namespace filterhost {
 

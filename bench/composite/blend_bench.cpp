@@ -26,7 +26,7 @@ std::vector<uint8_t> RandomBytes(size_t count, unsigned seed) {
 }
 
 void BlendRowBenchmark(benchmark::State& state, int16_t pixelMode, int16_t blendMode, int32_t opacity) {
-  const int32_t bytesPerPixel = BytesPerPixelOfMode(pixelMode);
+  const int32_t bytesPerPixel = BytesPerPixel(pixelMode);
   const int32_t rowBytes = (kTileSize * bytesPerPixel + 3) / 4 * 4;
   std::vector<uint8_t> tilePixels = RandomBytes(static_cast<size_t>(rowBytes) * kTileSize, 1);
   const std::vector<uint8_t> input = RandomBytes(static_cast<size_t>(kRowPixels) * bytesPerPixel, 2);
@@ -68,7 +68,7 @@ void MemcpyBenchmark(benchmark::State& state, int32_t bytesPerPixel) {
 const bool kRegistered = [] {
   for (int16_t pixelMode : {kPixelGray, kPixelThree}) {
     const std::string layout = pixelMode == kPixelGray ? "Gray" : "RGB";
-    benchmark::RegisterBenchmark(("Memcpy/" + layout).c_str(), MemcpyBenchmark, BytesPerPixelOfMode(pixelMode));
+    benchmark::RegisterBenchmark(("Memcpy/" + layout).c_str(), MemcpyBenchmark, BytesPerPixel(pixelMode));
     for (int16_t blendMode = kBlendNormal; blendMode <= kBlendScreen; ++blendMode) {
       for (int32_t opacity : {100, 50}) {
         const std::string name =

@@ -27,7 +27,6 @@ struct Setup {
 Setup Prepare(int16_t number, int32_t size) {
   Setup setup;
   const int32_t image = 3 * size;
-  gSymmetryNumber = number;
   TileSymmetry* s = CreateSymmetry(number);
   const SelectionFrame frame{double(size), double(size), 2.0 * size, 2.0 * size,
                              number == 1 ? 0.25 : 0.0};
@@ -70,7 +69,7 @@ void BM_FeatherSource(benchmark::State& state) {
   double featherSeconds = 0, memcpySeconds = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    setup.symmetry->FeatherSource(source, rowBytes, 3, 1, work.data(), workRowBytes, 3);
+    setup.symmetry->FeatherSource(source, rowBytes, 3, work.data(), workRowBytes, 3);
     const auto middle = std::chrono::steady_clock::now();
     std::memcpy(copy.data(), work.data(), work.size());
     benchmark::DoNotOptimize(copy.data());

@@ -105,8 +105,8 @@ void BM_BuildTile(benchmark::State& state) {
   double builderSeconds = 1e30;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(symmetry->BuildTile(source.data(), sourceRowBytes, 3, 0, tile.data(),
-                                                 tileRowBytes, 3));
+    benchmark::DoNotOptimize(
+        symmetry->BuildTile(source.data(), sourceRowBytes, 3, SilentProgress(), tile.data(), tileRowBytes, 3));
     benchmark::ClobberMemory();
     builderSeconds = std::min(builderSeconds, SecondsSince(start));
   }

@@ -40,7 +40,7 @@
 #include <string>
 #include <vector>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 #include "hardening/hardening_support.h"
 

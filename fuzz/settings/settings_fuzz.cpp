@@ -23,7 +23,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 #include "fuzz_files.h"
 #include "hardening/hardening_support.h"

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/integer.h"
+
 namespace quiltora {
 
 // Four partial products of the 16-bit halves, summed with 32-bit wrap; the low
@@ -22,12 +24,6 @@ int32_t FixSqrt(int32_t v);
 inline int32_t IntToFix(int32_t v) {
   const uint32_t bits = static_cast<uint32_t>(v) << 16;
   return bits <= 0x7FFFFFFFu ? static_cast<int32_t>(bits) : -static_cast<int32_t>(~bits) - 1;
-}
-
-// a + b with 32-bit wrap.
-inline int32_t FixAdd(int32_t a, int32_t b) {
-  const uint32_t sum = static_cast<uint32_t>(a) + static_cast<uint32_t>(b);
-  return sum <= 0x7FFFFFFFu ? static_cast<int32_t>(sum) : -static_cast<int32_t>(~sum) - 1;
 }
 
 // v >> 16 as an arithmetic shift: the whole part of a 16.16 value, rounded down.

@@ -10,9 +10,9 @@
 
 #include <cstdint>
 
-namespace quiltora {
+#include "abi/parameter_block.h"
 
-using ObjectRef = uint64_t;
+namespace quiltora {
 
 enum class ObjectKind : uint8_t { ImageBuffer = 1, DisplayRecord = 2 };
 

@@ -1,5 +1,6 @@
 #include "composite/blend.h"
 
+#include "common/integer.h"
 #include "composite/blend_kernels.h"
 
 namespace quiltora {
@@ -71,13 +72,6 @@ int LayoutOf(int16_t tilePixelMode, int16_t outputPixelMode, bool blueFirst) {
   }
 }
 
-int64_t FloorDiv(int64_t a, int64_t m) { return a >= 0 ? a / m : (a + 1) / m - 1; }
-
-int64_t FloorMod(int64_t a, int64_t m) {
-  const int64_t r = a % m;
-  return r < 0 ? r + m : r;
-}
-
 // Checks the call, reduces the steps to the tile row once, and runs the
 // kernel of the layout; anything it cannot serve leaves the output alone.
 void Composite(const RowKernel* kernels, const uint8_t* tilePixels, int32_t tileWidth, int32_t tileRowBytes,
@@ -85,7 +79,7 @@ void Composite(const RowKernel* kernels, const uint8_t* tilePixels, int32_t tile
                int16_t outputPixelMode, uint8_t* outputRow, const uint8_t* inputRow, int32_t factor,
                int32_t fractionStep, int32_t wholeStep, int16_t tileBytesPerPixel, uint8_t byteOrderFlag) {
   const int layout = LayoutOf(tilePixelMode, outputPixelMode, byteOrderFlag != 0);
-  if (layout == kLayoutUnsupported || tileBytesPerPixel != BytesPerPixelOfMode(tilePixelMode)) return;
+  if (layout == kLayoutUnsupported || tileBytesPerPixel != BytesPerPixel(tilePixelMode)) return;
   if (tilePixels == nullptr || outputRow == nullptr || inputRow == nullptr) return;
   if (pixelCount <= 0 || tileWidth <= 0 || tileRow < 0) return;
   if (static_cast<int64_t>(tileWidth) * tileBytesPerPixel > tileRowBytes) return;

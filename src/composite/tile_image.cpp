@@ -4,8 +4,9 @@
 #include <limits>
 #include <new>
 
+#include "abi/plugin_api.h"
 #include "common/checked.h"
-#include "host/plugin_api.h"
+#include "common/integer.h"
 
 namespace quiltora {
 
@@ -14,21 +15,6 @@ PixelImage* gFeatherWork = nullptr;
 PixelImage* gSpareWork = nullptr;
 
 namespace {
-
-// a mod m in [0, m); 0 when m is not positive.
-int32_t FloorMod(int64_t a, int64_t m) {
-  if (m <= 0) return 0;
-  int64_t r = a % m;
-  return static_cast<int32_t>(r < 0 ? r + m : r);
-}
-
-// Floor of a / m for positive m.
-int64_t FloorDiv(int64_t a, int64_t m) { return a >= 0 ? a / m : (a + 1) / m - 1; }
-
-// Sums wrap at 32 bits, as the settings record may carry any numbers.
-int32_t WrappingAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
 
 // trunc(x) saturated to int32; NaN gives 0.
 int32_t SaturatingTrunc(double x) {
@@ -39,16 +25,6 @@ int32_t SaturatingTrunc(double x) {
 }
 
 }  // namespace
-
-int16_t BytesPerPixelOfMode(int32_t pixelMode) {
-  switch (pixelMode) {
-    case kPixelGray: return 1;
-    case kPixelThree: return 3;
-    case kPixelFour:
-    case kPixelSkipFirst: return 4;
-    default: return 0;
-  }
-}
 
 int16_t PixelImage::Allocate() {
   Release();
@@ -92,8 +68,8 @@ void TileImage::LoadFromBlock(const ParameterBlock& block) {
   opacity = static_cast<uint8_t>(block.opacity & 0xFF);
   blendMode = static_cast<int16_t>(block.blendMode);
   SetOffsetFromFractions(block.tileOffsetFracX, block.tileOffsetFracY);
-  originX = WrappingAdd(block.selectionX, offsetX);
-  originY = WrappingAdd(block.selectionY, offsetY);
+  originX = WrapAdd(block.selectionX, offsetX);
+  originY = WrapAdd(block.selectionY, offsetY);
 }
 
 void TileImage::StoreToBlock(ParameterBlock* block) const {
@@ -117,18 +93,18 @@ void TileImage::SetOffsetFromFractions(double fractionX, double fractionY) {
 }
 
 void TileImage::WrapOffsets() {
-  offsetX = FloorMod(offsetX, width);
-  offsetY = FloorMod(offsetY, height);
+  offsetX = static_cast<int32_t>(FloorMod(offsetX, width));
+  offsetY = static_cast<int32_t>(FloorMod(offsetY, height));
 }
 
 void TileImage::SetOrigin(int32_t dx, int32_t dy) {
-  originX = WrappingAdd(dx, offsetX);
-  originY = WrappingAdd(dy, offsetY);
+  originX = WrapAdd(dx, offsetX);
+  originY = WrapAdd(dy, offsetY);
 }
 
 void TileImage::MoveOffsets(int32_t dx, int32_t dy) {
-  offsetX = WrappingAdd(offsetX, dx);
-  offsetY = WrappingAdd(offsetY, dy);
+  offsetX = WrapAdd(offsetX, dx);
+  offsetY = WrapAdd(offsetY, dy);
 }
 
 void TileImage::MapToTile(int32_t y, int32_t* tileColumn, int32_t* tileRow) const {
@@ -138,11 +114,11 @@ void TileImage::MapToTile(int32_t y, int32_t* tileColumn, int32_t* tileRow) cons
     return;
   }
   const int64_t dy = static_cast<int64_t>(y) - originY;
-  *tileRow = FloorMod(dy, height);
+  *tileRow = static_cast<int32_t>(FloorMod(dy, height));
   const int64_t band = FloorDiv(dy, height);
   // Reduced first so that the product stays far inside 64 bits.
   const int64_t bandShift = FloorMod(static_cast<int64_t>(rowShift), width) * FloorMod(band, width);
-  *tileColumn = FloorMod(-(static_cast<int64_t>(originX) + bandShift), width);
+  *tileColumn = static_cast<int32_t>(FloorMod(-(static_cast<int64_t>(originX) + bandShift), width));
 }
 
 int16_t CreateRunImages() {

@@ -5,17 +5,11 @@
 
 #include <cstdint>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
+#include "common/pixels.h"
 #include "image/memory_block.h"
 
 namespace quiltora {
-
-enum PixelMode : int16_t {
-  kPixelGray = 1,
-  kPixelThree = 3,
-  kPixelFour = 4,
-  kPixelSkipFirst = 10,  // four bytes, the first one unused
-};
 
 enum BlendMode : int16_t {
   kBlendNormal = 1,
@@ -28,9 +22,6 @@ enum BlendMode : int16_t {
   kBlendMultiply = 8,
   kBlendScreen = 9,
 };
-
-// 1, 3 or 4 for the pixel modes above; 0 for any other mode.
-int16_t BytesPerPixelOfMode(int32_t pixelMode);
 
 // Owns its pixel memory: destroying the record releases it.
 struct PixelImage {

@@ -34,11 +34,6 @@ struct Palette {
   uint8_t bgr[kMaxTableEntries][3];
 };
 
-struct BufferDeleter {
-  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
-};
-using BufferPtr = std::unique_ptr<ImageBuffer, BufferDeleter>;
-
 using RowExpander = void (*)(uint8_t* dst, const uint8_t* src, int32_t width, const Palette& palette);
 
 uint32_t Get16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
@@ -213,7 +208,7 @@ int32_t ReadBmpStream(std::FILE* file, ImageBuffer** picture) {
   if (code == kBmpOk) code = ReadPalette(file, layout, &palette);
   if (code == kBmpOk) code = CheckRows(file, &layout);
   if (code != kBmpOk) return code;
-  BufferPtr buffer(ImageBufferCreate(kFormatBGR24, layout.width, layout.height));
+  ImageBufferPtr buffer(ImageBufferCreate(kFormatBGR24, layout.width, layout.height));
   if (buffer == nullptr) return kBmpLowMemory;
   code = ReadRows(file, layout, palette, buffer.get());
   if (code == kBmpOk) *picture = buffer.release();

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "image/image_buffer.h"
 
 namespace quiltora {

@@ -1,7 +1,7 @@
 // The reload of a remembered source file at the start of a run.
 #pragma once
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "image/image_buffer.h"
 
 namespace quiltora {

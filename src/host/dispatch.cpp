@@ -1,8 +1,8 @@
 #include "host/dispatch.h"
 
-#include "common/run_state.h"
 #include "host/parameters.h"
 #include "host/run.h"
+#include "host/run_state.h"
 
 namespace quiltora {
 

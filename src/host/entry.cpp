@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <new>
 
+#include "abi/plugin_api.h"
 #include "host/dispatch.h"
-#include "host/plugin_api.h"
 #include "host/run_render.h"
 
 #ifdef _WIN32

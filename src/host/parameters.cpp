@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/run_state.h"
+#include "common/integer.h"
 #include "host/messages.h"
 #include "host/run.h"
+#include "host/run_state.h"
 #include "image/handles.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
@@ -37,8 +38,6 @@ plugin::Handle HandForGood(plugin::Handle handle) {
 }
 
 constexpr int kMinimumFilterSide = 50;
-
-int32_t Clamp16(int32_t value) { return std::clamp<int32_t>(value, INT16_MIN, INT16_MAX); }
 
 // Gives a handle that cannot hold a block back to the host's suite and
 // clears parameters.
@@ -91,7 +90,7 @@ void ResetSelection(ParameterBlock* block) {
   const int32_t y0 = centre.y - side / 2;
   block->selectionX = x0;
   block->selectionY = y0;
-  block->selectionRect = IntRect{Clamp16(x0), Clamp16(y0), Clamp16(x0 + side), Clamp16(y0 + side)};
+  block->selectionRect = IntRect{ClampTo16(x0), ClampTo16(y0), ClampTo16(x0 + side), ClampTo16(y0 + side)};
   const SelectionFrame frame{double(y0), double(x0), double(y0 + side), double(x0 + side), 0.0};
   NormaliseFrame(frame, &block->selectionNormalised, w, h);
   block->selectionInitialised = 0;

@@ -2,8 +2,8 @@
 // block the host keeps in FilterRecord.parameters.
 #pragma once
 
-#include "common/parameter_block.h"
-#include "host/plugin_api.h"
+#include "abi/parameter_block.h"
+#include "abi/plugin_api.h"
 
 namespace quiltora {
 

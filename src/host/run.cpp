@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/run_state.h"
+#include "common/pixels.h"
 #include "composite/tile_image.h"
 #include "host/messages.h"
 #include "host/parameters.h"
 #include "host/run_render.h"
+#include "host/run_state.h"
 #include "image/image_buffer.h"
 #include "image/memory_block.h"
 #include "platform/platform.h"
@@ -132,12 +133,10 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
 }  // namespace
 
 int32_t BytesPerPixelOfImageMode(int16_t imageMode) {
-  switch (imageMode) {
-    case plugin::kModeGray: return 1;
-    case plugin::kModeRGB: return 3;
-    case plugin::kModeCMYK: return 4;
-    default: return 0;
-  }
+  // The host's mode 10 is 16-bit gray, not the four-byte pixel mode of that number.
+  const bool accepted =
+      imageMode == plugin::kModeGray || imageMode == plugin::kModeRGB || imageMode == plugin::kModeCMYK;
+  return accepted ? BytesPerPixel(imageMode) : 0;
 }
 
 int32_t ComputeBufferSpace(int64_t budget, bool hostSuiteUsable, int32_t width, int32_t height, int16_t imageMode) {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "abi/plugin_api.h"
 #include "host/main_dialog.h"
-#include "host/plugin_api.h"
 
 namespace quiltora {
 

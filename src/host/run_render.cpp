@@ -2,40 +2,26 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "common/checked.h"
-#include "common/run_state.h"
 #include "composite/blend.h"
 #include "composite/tile_image.h"
 #include "files/loaded_source.h"
 #include "files/source_reload.h"
 #include "host/parameters.h"
+#include "host/run_state.h"
 #include "image/image_buffer.h"
-#include "symmetry/leaves.h"
+#include "render/tile_job.h"
 #include "symmetry/placement.h"
+#include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
 namespace {
 
-struct BufferRelease {
-  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
-};
-using BufferPtr = std::unique_ptr<ImageBuffer, BufferRelease>;
-
-// The source pixels the builders read: an address with its row length.
-struct SourcePixels {
-  const uint8_t* pixels = nullptr;
-  int32_t rowBytes = 0;
-  BufferPtr copy;  // set when the pixels had to be copied
-};
-
 // Where the source request was cut to fit the image (the geometry may reach
 // one row or column past the source); the builders still get the whole
 // rectangle, its missing rows and columns repeating the nearest edge.
-Rect16 gWantedSource{};
-
-int16_t ClampTo16(int32_t value) { return int16_t(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX)); }
+IntRect gWantedSource{};
 
 // The part of a loaded picture that serves as source, inside the picture.
 Rect16 SourceAreaIn(const ParameterBlock& block, const ImageBuffer& picture) {
@@ -48,12 +34,9 @@ Rect16 SourceAreaIn(const ParameterBlock& block, const ImageBuffer& picture) {
   return Rect16{int16_t(area.top), int16_t(area.left), int16_t(area.bottom), int16_t(area.right)};
 }
 
-// Asks the host for the source pixels of the tile (with the column and row
-// past the bounds that the bilinear reads may touch), cut to the image.
+// Asks the host for the source pixels of the tile, cut to the image.
 void RequestImageSource() {
-  Rect16 bounds{};
-  gSymmetry->GetSourceBounds(&bounds);
-  gWantedSource = Rect16{bounds.top, bounds.left, ClampTo16(bounds.bottom + 1), ClampTo16(bounds.right + 1)};
+  gWantedSource = WantedSourceRect(*gSymmetry);
   const plugin::Rect& area = gFilterRecord->filterRect;
   const int32_t top = std::clamp<int32_t>(gWantedSource.top, 0, FilterHeight(gFilterRecord) - 1);
   const int32_t left = std::clamp<int32_t>(gWantedSource.left, 0, FilterWidth(gFilterRecord) - 1);
@@ -63,101 +46,28 @@ void RequestImageSource() {
                                        int16_t(area.left + right)};
 }
 
-// The delivered source rows; copied with repeated edges when the request had
-// to be cut, so that every address the builders form lies in memory.
-int16_t ImageSource(int32_t bytesPerPixel, SourcePixels* source) {
+// The delivered source rows, completed with repeated edges when the request
+// had to be cut, so that every address the builders form lies in memory.
+int16_t ImageSource(SourceWindow* window) {
   const plugin::Rect& area = gFilterRecord->filterRect;
-  const plugin::Rect in = gFilterRecord->inRect;
-  const int32_t gotTop = in.top - area.top, gotLeft = in.left - area.left;
-  const int32_t gotWidth = in.right - in.left, gotHeight = in.bottom - in.top;
-  const int32_t wantWidth = gWantedSource.right - gWantedSource.left;
-  const int32_t wantHeight = gWantedSource.bottom - gWantedSource.top;
-  const auto* delivered = static_cast<const uint8_t*>(gFilterRecord->inData);
-  if (delivered == nullptr || gotWidth <= 0 || gotHeight <= 0) return plugin::kMemFullErr;
-  if (gotTop == gWantedSource.top && gotLeft == gWantedSource.left && gotWidth == wantWidth &&
-      gotHeight == wantHeight) {
-    source->pixels = delivered;
-    source->rowBytes = gFilterRecord->inRowBytes;
-    return plugin::kNoErr;
-  }
-  source->copy.reset(ImageBufferCreate(ImageFormatOfMode(gFilterRecord->imageMode), wantWidth, wantHeight));
-  if (!source->copy) return plugin::kMemFullErr;
-  for (int32_t y = 0; y < wantHeight; ++y) {
-    const int32_t fromRow = std::clamp(gWantedSource.top + y - gotTop, 0, gotHeight - 1);
-    const uint8_t* from = delivered + int64_t(fromRow) * gFilterRecord->inRowBytes;
-    uint8_t* to = ImageBufferPixel(source->copy.get(), 0, y);
-    for (int32_t x = 0; x < wantWidth; ++x) {
-      const int32_t fromColumn = std::clamp(gWantedSource.left + x - gotLeft, 0, gotWidth - 1);
-      std::memcpy(to + int64_t(x) * bytesPerPixel, from + int64_t(fromColumn) * bytesPerPixel, size_t(bytesPerPixel));
-    }
-  }
-  source->pixels = source->copy->pixels;
-  source->rowBytes = source->copy->rowBytes;
-  return plugin::kNoErr;
+  const plugin::Rect& in = gFilterRecord->inRect;
+  const IntRect delivered{in.left - area.left, in.top - area.top, in.right - area.left, in.bottom - area.top};
+  const PixelView pixels{static_cast<const uint8_t*>(gFilterRecord->inData), gFilterRecord->inRowBytes,
+                         gFilterRecord->imageMode};
+  return CutSourceWindow(pixels, delivered, gWantedSource, window);
 }
 
 // The bordered copy of the loaded picture's source bounds, in the image's layout.
-int16_t LoadedSource(ParameterBlock* block, SourcePixels* source) {
+int16_t LoadedSource(ParameterBlock* block, SourceWindow* window) {
   ImageBuffer* picture = ImageFromRef(block->loadedSource);
   if (picture == nullptr) return plugin::kMemFullErr;
   Rect16 bounds{};
   gSymmetry->GetSourceBounds(&bounds);
-  source->copy.reset(CopyLoadedSourceArea(picture, IntRect{bounds.left, bounds.top, bounds.right, bounds.bottom},
+  window->copy.reset(CopyLoadedSourceArea(picture, IntRect{bounds.left, bounds.top, bounds.right, bounds.bottom},
                                           gFilterRecord->imageMode));
-  if (!source->copy) return plugin::kMemFullErr;
-  source->pixels = ImageBufferPixel(source->copy.get(), 1, 1);
-  source->rowBytes = source->copy->rowBytes;
-  return plugin::kNoErr;
-}
-
-bool TakesNoFeather(int32_t symmetry) { return symmetry == 7 || symmetry == 10 || symmetry == 14 || symmetry == 17; }
-
-// Copies the source into the feather work image and feathers it there; the
-// builders then read the work image.
-int16_t FeatherIntoWorkImage(int32_t bytesPerPixel, SourcePixels* source) {
-  Rect16 edge{};
-  gSymmetry->GetEdgeRect(&edge);
-  const int32_t width = edge.right - edge.left;
-  const int32_t height = edge.top - edge.bottom;
-  PixelImage& work = *gFeatherWork;
-  work.width = width;
-  work.height = height;
-  work.bytesPerPixel = int16_t(bytesPerPixel);
-  work.pixelMode = gFilterRecord->imageMode;
-  if (width <= 0 || height <= 0 || !CheckedMul32(width, bytesPerPixel, &work.rowBytes) ||
-      !CheckedMul32(width, height, &work.pixelCount))
-    return plugin::kMemFullErr;
-  if (work.Allocate() != 0 || work.Lock() == nullptr) return plugin::kMemFullErr;
-  // The work image holds the edge rectangle: the source bounds less what the
-  // feather margins reach beyond the edge minimums.
-  const int32_t firstRow = gSymmetry->featherMarginTop - gSymmetry->edgeMinTop;
-  const int32_t firstColumn = gSymmetry->featherMarginLeft - gSymmetry->edgeMinLeft;
-  const uint8_t* from = source->pixels + int64_t(firstRow) * source->rowBytes + int64_t(firstColumn) * bytesPerPixel;
-  for (int32_t y = 0; y < height; ++y)
-    std::memcpy(work.pixels + int64_t(y) * work.rowBytes, from + int64_t(y) * source->rowBytes, size_t(work.rowBytes));
-  gSymmetry->FeatherSource(source->pixels, source->rowBytes, gFilterRecord->imageMode, 1, work.pixels, work.rowBytes,
-                           gFilterRecord->imageMode);
-  source->pixels = work.pixels;
-  source->rowBytes = work.rowBytes;
-  return gResult;
-}
-
-// Tile geometry from the symmetry object; rows padded to 4 bytes.
-int16_t AllocateTile(int32_t bytesPerPixel) {
-  TileImage& tile = *gTile;
-  tile.width = gSymmetry->tileWidth;
-  tile.height = gSymmetry->tileHeight;
-  tile.rowShift = gSymmetry->rowShift;
-  tile.destWidth = FilterWidth(gFilterRecord);
-  tile.destHeight = FilterHeight(gFilterRecord);
-  tile.pixelMode = gFilterRecord->imageMode;
-  tile.bytesPerPixel = int16_t(bytesPerPixel);
-  int32_t bits = 0;
-  if (tile.width <= 0 || tile.height <= 0 || !CheckedMul32(tile.width, bytesPerPixel * 8, &bits))
-    return plugin::kMemFullErr;
-  tile.rowBytes = int32_t((int64_t(bits) + 31) / 32 * 4);
-  if (!CheckedMul32(tile.width, tile.height, &tile.pixelCount)) return plugin::kMemFullErr;
-  if (tile.Allocate() != 0 || tile.Lock() == nullptr) return plugin::kMemFullErr;
+  if (!window->copy) return plugin::kMemFullErr;
+  window->view =
+      PixelView{ImageBufferPixel(window->copy.get(), 1, 1), window->copy->rowBytes, gFilterRecord->imageMode};
   return plugin::kNoErr;
 }
 
@@ -172,36 +82,30 @@ void PlacePattern(const ParameterBlock& block) {
   tile.SetOrigin(dx, dy);
 }
 
-void InvertTile() {
-  TileImage& tile = *gTile;
-  for (int32_t y = 0; y < tile.height; ++y) {
-    uint8_t* row = tile.pixels + int64_t(y) * tile.rowBytes;
-    for (int32_t i = 0; i < tile.width * tile.bytesPerPixel; ++i) row[i] = uint8_t(255 - row[i]);
-  }
-}
-
-int16_t BuildWithFeatherAndTile(ParameterBlock* block) {
-  const int32_t bytesPerPixel = gFilterRecord->inHiPlane - gFilterRecord->inLoPlane + 1;
-  if (TakesNoFeather(gSymmetryNumber)) gSymmetry->featherPixels = 0;
-  const bool feathering = gSymmetry->featherPixels != 0;
-  SourcePixels source;
-  int16_t status =
-      gSourceKind == kSourceLoadedFile ? LoadedSource(block, &source) : ImageSource(bytesPerPixel, &source);
-  if (status == 0 && feathering) status = FeatherIntoWorkImage(bytesPerPixel, &source);
-  if (status == 0) status = AllocateTile(bytesPerPixel);
+// The tile job at full resolution, with the run's progress; a stop is 1,
+// every failure -108.
+int16_t BuildFromSource(ParameterBlock* block) {
+  SourceWindow window;
+  int16_t status = gSourceKind == kSourceLoadedFile ? LoadedSource(block, &window) : ImageSource(&window);
   if (status == 0) {
-    gSymmetry->destWidth = FilterWidth(gFilterRecord);
-    gSymmetry->destHeight = FilterHeight(gFilterRecord);
-    gSymmetry->BuildTile(source.pixels, source.rowBytes, gFilterRecord->imageMode, 1, gTile->pixels, gTile->rowBytes,
-                         gFilterRecord->imageMode);
-    status = gResult;
-    if (status == 0 && gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile) InvertTile();
-    gTile->Unlock();
+    TileJob job;
+    job.symmetry = gSymmetry;
+    job.tile = gTile;
+    job.featherWork = gFeatherWork;
+    job.source = window.view;
+    job.tileMode = gFilterRecord->imageMode;
+    job.destWidth = FilterWidth(gFilterRecord);
+    job.destHeight = FilterHeight(gFilterRecord);
+    job.progress = &RunProgress();
+    // The loaded picture's ink is stored inverted in the tile (see loaded_source.h).
+    job.invertTile = gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile;
+    switch (RunTileJob(job)) {
+      case TileJobResult::kBuilt: status = plugin::kNoErr; break;
+      case TileJobResult::kStopped: status = plugin::kStopped; break;
+      default: status = plugin::kMemFullErr; break;
+    }
   }
   PlacePattern(*block);
-  if (gFeatherWork->pixels != nullptr) gFeatherWork->Unlock();
-  gFeatherWork->Release();
-  // A status left by the dialog's preview build (2 or 8) means memory ran short there.
   return status;
 }
 
@@ -252,7 +156,7 @@ int16_t BuildRunTile(ParameterBlock* block) {
   gTile->Release();
   gTile->byteOrderFlag = 0;
   gResult = 0;
-  int16_t status = BuildWithFeatherAndTile(block);
+  const int16_t status = BuildFromSource(block);
   if (status == 0 || status == plugin::kStopped) {
     if (status == 0) {
       const plugin::Rect& area = gFilterRecord->filterRect;

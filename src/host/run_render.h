@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 
 namespace quiltora {
 

@@ -1,4 +1,4 @@
-#include "common/run_state.h"
+#include "host/run_state.h"
 
 namespace quiltora {
 
@@ -14,6 +14,26 @@ int32_t gPreviewWidth = 0, gPreviewHeight = 0, gPreviewRow = 0;
 int32_t gProgressDone = 0, gProgressTotal = 0;
 uint8_t gStopped = 0;
 
+namespace {
+
+class HostProgress final : public ProgressSink {
+ public:
+  void Begin(int32_t total) override {
+    gProgressDone = 0;
+    gProgressTotal = total;
+  }
+  bool Step() override {
+    ReportProgress(gProgressDone, gProgressTotal);
+    ++gProgressDone;
+    if (CheckAbort() == 0) return false;
+    gStopped = 1;
+    gResult = plugin::kStopped;
+    return true;
+  }
+};
+
+}  // namespace
+
 int32_t ReportProgress(int32_t done, int32_t total) {
   if (gFilterRecord == nullptr || gFilterRecord->progressProc == nullptr) return 1;
   gFilterRecord->progressProc(done, total);
@@ -23,6 +43,11 @@ int32_t ReportProgress(int32_t done, int32_t total) {
 int16_t CheckAbort() {
   if (gFilterRecord == nullptr || gFilterRecord->abortProc == nullptr) return 0;
   return static_cast<int16_t>(gFilterRecord->abortProc());
+}
+
+ProgressSink& RunProgress() {
+  static HostProgress progress;
+  return progress;
 }
 
 }  // namespace quiltora

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "common/object_table.h"
 
@@ -47,6 +48,12 @@ ImageBuffer* ImageBufferWrap(int32_t format, int32_t width, int32_t height, uint
 
 // Releases the buffer (and its extra allocation); 0 for null, else 1.
 int32_t ImageBufferRelease(ImageBuffer* buffer);
+
+// Releases a buffer when its owner goes.
+struct ImageBufferDeleter {
+  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
+};
+using ImageBufferPtr = std::unique_ptr<ImageBuffer, ImageBufferDeleter>;
 
 // A byte copy of the buffer; null for null or when memory is short.
 ImageBuffer* ImageBufferDuplicate(const ImageBuffer* buffer);

@@ -1,9 +1,10 @@
 // What every tile builder shares: its buffers and the row loop with the
-// progress report and abort check of the final run.
+// progress report and stop check.
 #pragma once
 
 #include <cstdint>
 
+#include "common/progress.h"
 #include "render/pixel_copy.h"
 
 namespace quiltora {
@@ -19,27 +20,25 @@ struct TileBuffers {
   int16_t tileMode;
 };
 
-// progressMode 0: previews, no reports; 1: the final run, whose output rows
-// continue the count after destHeight more steps.
+// Where a build reports its rows, and the height of the area the pattern
+// fills: the final run's output rows continue the count after the tile's.
 struct BuildRun {
-  int16_t progressMode;
+  ProgressSink* progress;
   int32_t destHeight;
 };
 
-// The per-row gate of a builder. With progressMode 1 the constructor sets
-// gProgressDone = 0 and gProgressTotal = progressTotal; each StartRow reports
-// progress, counts one step and polls the host's abort test.
+// The per-row gate of a builder: the constructor starts the count at 0 of
+// progressTotal; each StartRow reports, counts one step and asks whether to stop.
 class RowGate {
  public:
   RowGate(const BuildRun& run, int32_t progressTotal);
-  // 0 to go on with the row; otherwise the abort test's value, with gStopped
-  // and gResult set to 1.
+  // 0 to go on with the row; 1 (stopped) to end the build.
   int16_t StartRow() const;
   // What a completed build returns.
-  int16_t Finished() const { return progressMode_; }
+  int16_t Finished() const { return 0; }
 
  private:
-  int16_t progressMode_;
+  ProgressSink* progress_;
 };
 
 // Address of tile pixel (row, column), before any skip byte.

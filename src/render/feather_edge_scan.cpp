@@ -114,12 +114,12 @@ bool GoldBrickReach(int32_t height, int32_t shear, int32_t f, ShearedReach* reac
   if (f * exactRoot >= 16384.0) return false;
   // slope² + 1 stays within 16.16 only below a slope of 128; steeper
   // parallelograms take the root in f64.
-  const int32_t root = slope < IntToFix(128) ? FixSqrt(FixAdd(FixMul(slope, slope), 65536))
+  const int32_t root = slope < IntToFix(128) ? FixSqrt(WrapAdd(FixMul(slope, slope), 65536))
                                              : DoubleToFix(exactRoot);
   const int32_t r = FixMul(IntToFix(f), root);
   reach->bandWidth = r / 65536.0;
-  reach->across = FixToInt(FixAdd(r, 65536));
-  reach->along = FixToInt(FixAdd(FixMul(IntToFix(f), slope), 65536));
+  reach->across = FixToInt(WrapAdd(r, 65536));
+  reach->along = FixToInt(WrapAdd(FixMul(IntToFix(f), slope), 65536));
   return true;
 }
 

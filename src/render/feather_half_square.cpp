@@ -3,7 +3,7 @@
 // the images of the edges it lies near.
 #include <algorithm>
 
-#include "common/run_state.h"
+#include "abi/plugin_api.h"
 #include "render/feather_members.h"
 
 namespace quiltora {
@@ -101,18 +101,14 @@ void HalfSquareImages(HalfSquareMember member, int32_t side,
   }
 }
 
-void FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f,
-                       const FeatherBuffers& buffers,
-                       const std::function<FeatherMask()>& makeMask) {
+int16_t FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f, const FeatherBuffers& buffers,
+                          const std::function<FeatherMask()>& makeMask) {
   f = std::min(f, side / 2);
-  if (f <= 0 || side <= 0) return;
+  if (f <= 0 || side <= 0) return plugin::kNoErr;
   std::unique_ptr<RowSpans[]> table = AllocateFeatherArray<RowSpans>(side);
-  if (table == nullptr) {
-    gResult = -108;
-    return;
-  }
+  if (table == nullptr) return plugin::kMemFullErr;
   const FeatherMask mask = makeMask();
-  if (!mask.IsValid()) return;
+  if (!mask.IsValid()) return plugin::kNoErr;
   WholeImage images[kHalfSquareMaxImages];
   HalfSquareImages(member, side, images);
   for (int32_t y = 0; y < side; ++y) {
@@ -128,6 +124,7 @@ void FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f,
       }
     }
   }
+  return plugin::kNoErr;
 }
 
 }  // namespace quiltora

@@ -38,7 +38,7 @@ PartnerWalk WalkOf(const FeatherBuffers& buffers, const PartnerMap& map) {
                      map.rowFromColumn * down + map.columnFromColumn * right};
 }
 
-// Σ FixMul(weight, byte << 16) summed with FixAdd, then >> 16: for a byte
+// Σ FixMul(weight, byte << 16) summed with WrapAdd, then >> 16: for a byte
 // FixMul(w, byte << 16) is w × byte with 32-bit wrap, and only bits 16 to 23
 // of the sum reach the byte, so plain unsigned arithmetic gives the same byte.
 template <int kChannels>

@@ -63,11 +63,11 @@ int32_t HalfSquareRowSpans(HalfSquareMember member, int32_t side, int32_t f, int
 void HalfSquareImages(HalfSquareMember member, int32_t side,
                       WholeImage (&images)[kHalfSquareMaxImages]);
 
-// Feathers the half square. The row table comes first (failure: gResult =
-// -108, nothing blended), then the mask from makeMask (invalid: nothing
-// blended, the work image keeps its copy).
-void FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f,
-                       const FeatherBuffers& buffers, const std::function<FeatherMask()>& makeMask);
+// Feathers the half square. The row table comes first (failure: -108,
+// nothing blended), then the mask from makeMask (invalid: nothing blended,
+// the work image keeps its copy). Returns 0 otherwise.
+int16_t FeatherHalfSquare(HalfSquareMember member, int32_t side, int32_t f, const FeatherBuffers& buffers,
+                          const std::function<FeatherMask()>& makeMask);
 
 // ---- Edge-scan members ----
 

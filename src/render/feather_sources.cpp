@@ -62,10 +62,10 @@ FeatherMask MaskFor(const TileSymmetry& symmetry, const PolygonVertex* polygon, 
                           count, symmetry.featherPixels);
 }
 
-void FeatherHalfSquareLeaf(HalfSquareSource* symmetry, HalfSquareMember member,
-                           const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                           uint8_t* work, int32_t workRowBytes, int16_t workMode) {
-  if (symmetry->featherPixels <= 0) return;
+int16_t FeatherHalfSquareLeaf(HalfSquareSource* symmetry, HalfSquareMember member, const uint8_t* source,
+                              int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work, int32_t workRowBytes,
+                              int16_t workMode) {
+  if (symmetry->featherPixels <= 0) return 0;
   symmetry->ComputeBlendMargins();
   symmetry->ComputeBlendRect();
   const FeatherBuffers buffers =
@@ -73,8 +73,8 @@ void FeatherHalfSquareLeaf(HalfSquareSource* symmetry, HalfSquareMember member,
                     workMode);
   const int32_t n = symmetry->side;
   const PolygonVertex polygon[3] = {{0, 0}, {0, n}, {n, n}};
-  FeatherHalfSquare(member, n, symmetry->featherPixels, buffers,
-                    [symmetry, &polygon]() { return MaskFor(*symmetry, polygon, 3); });
+  return FeatherHalfSquare(member, n, symmetry->featherPixels, buffers,
+                           [symmetry, &polygon]() { return MaskFor(*symmetry, polygon, 3); });
 }
 
 void FeatherKiteLeaf(KiteSource* symmetry, bool whirlpool, const uint8_t* source,
@@ -104,8 +104,8 @@ void FeatherKiteLeaf(KiteSource* symmetry, bool whirlpool, const uint8_t* source
 
 }  // namespace
 
-int16_t GoldBrick::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t GoldBrick::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
   const int32_t f = featherPixels;
   ShearedReach reach{};
   if (f <= 0 || !GoldBrickReach(height, shear, f, &reach)) return 0;
@@ -124,74 +124,67 @@ int16_t GoldBrick::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, 
   return 0;
 }
 
-int16_t CrabClaws::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
-  FeatherHalfSquareLeaf(this, HalfSquareMember::kCrabClaws, source, sourceRowBytes, sourceMode,
-                        work, workRowBytes, workMode);
-  return 0;
+int16_t CrabClaws::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
+  return FeatherHalfSquareLeaf(this, HalfSquareMember::kCrabClaws, source, sourceRowBytes, sourceMode, work,
+                               workRowBytes, workMode);
 }
 
-int16_t SpiderWeb::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
-  FeatherHalfSquareLeaf(this, HalfSquareMember::kSpiderWeb, source, sourceRowBytes, sourceMode,
-                        work, workRowBytes, workMode);
-  return 0;
+int16_t SpiderWeb::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
+  return FeatherHalfSquareLeaf(this, HalfSquareMember::kSpiderWeb, source, sourceRowBytes, sourceMode, work,
+                               workRowBytes, workMode);
 }
 
-int16_t PrimrosePath::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
-                                    int16_t sourceMode, int16_t, uint8_t* work,
+int16_t PrimrosePath::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                                     int32_t workRowBytes, int16_t workMode) {
-  FeatherHalfSquareLeaf(this, HalfSquareMember::kPrimrosePath, source, sourceRowBytes, sourceMode,
-                        work, workRowBytes, workMode);
-  return 0;
+  return FeatherHalfSquareLeaf(this, HalfSquareMember::kPrimrosePath, source, sourceRowBytes, sourceMode, work,
+                               workRowBytes, workMode);
 }
 
-int16_t Wings::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                             int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t Wings::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                             int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kWings, width, height, source, sourceRowBytes, sourceMode,
                    work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t HitherAndYon::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
-                                    int16_t sourceMode, int16_t, uint8_t* work,
+int16_t HitherAndYon::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                                     int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kHitherAndYon, width, height, source, sourceRowBytes,
                    sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t CardTricks::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
-                                  int16_t sourceMode, int16_t, uint8_t* work,
+int16_t CardTricks::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                                   int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kCardTricks, width, height, source, sourceRowBytes,
                    sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t HoneyBees::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t HoneyBees::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kHoneyBees, width, height, source, sourceRowBytes,
                    sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t Lightning::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t Lightning::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kLightning, width, height, source, sourceRowBytes,
                    sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t Pinwheel::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t Pinwheel::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                int32_t workRowBytes, int16_t workMode) {
   FeatherRectangle(this, LatticeMember::kPinwheel, side, side, source, sourceRowBytes, sourceMode,
                    work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t StormAtSea::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
-                                  int16_t sourceMode, int16_t, uint8_t* work,
+int16_t StormAtSea::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                                   int32_t workRowBytes, int16_t workMode) {
   const int32_t f = featherPixels;
   if (f <= 0) return 0;
@@ -214,35 +207,22 @@ int16_t StormAtSea::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
   return 0;
 }
 
-int16_t MonkeyWrench::FeatherSource(const uint8_t* source, int32_t sourceRowBytes,
-                                    int16_t sourceMode, int16_t, uint8_t* work,
+int16_t MonkeyWrench::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
                                     int32_t workRowBytes, int16_t workMode) {
   FeatherKiteLeaf(this, false, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
-int16_t Whirlpool::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,
-                                 int16_t, uint8_t* work, int32_t workRowBytes, int16_t workMode) {
+int16_t Whirlpool::FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,
+                                 int32_t workRowBytes, int16_t workMode) {
   FeatherKiteLeaf(this, true, source, sourceRowBytes, sourceMode, work, workRowBytes, workMode);
   return 0;
 }
 
 // Only mirror seams: nothing to feather.
-int16_t PricklyPear::FeatherSource(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                   int16_t) {
-  return 0;
-}
-int16_t Sunflower::FeatherSource(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                 int16_t) {
-  return 0;
-}
-int16_t WindingWays::FeatherSource(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                   int16_t) {
-  return 0;
-}
-int16_t Turnstile::FeatherSource(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                 int16_t) {
-  return 0;
-}
+int16_t PricklyPear::FeatherSource(const uint8_t*, int32_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
+int16_t Sunflower::FeatherSource(const uint8_t*, int32_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
+int16_t WindingWays::FeatherSource(const uint8_t*, int32_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
+int16_t Turnstile::FeatherSource(const uint8_t*, int32_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
 
 }  // namespace quiltora

@@ -1,8 +1,8 @@
 // Tile builders of the five symmetries with a hexagonal lattice (numbers 13
 // to 17). Each computes one block of the tile row by row through affine maps
 // with bilinear sampling and copies every computed row to its other places.
-// Each returns progressMode when the tile is complete, or the abort test's
-// non-zero value when the final run was stopped at the start of a row.
+// Each returns 0 when the tile is complete, or 1 when the progress sink
+// stopped the build at the start of a row.
 // source addresses the shape's origin pixel; samples may read one column
 // right of and one row below the shape's bounding box.
 #pragma once
@@ -23,7 +23,7 @@ int16_t BuildWindingWaysTile(const TileBuffers& buffers, int32_t side, const Bui
 
 // Numbers 15 (p31m) and 16 (p6): the kite of diagonal side, lowered to even;
 // tile 3·side × 2(h + 1). Both need a boundary table; when it cannot be
-// allocated they set gResult = −108 and return 0 with the tile unwritten.
+// allocated they return −108 with the tile unwritten.
 int16_t BuildMonkeyWrenchTile(const TileBuffers& buffers, int32_t side, const BuildRun& run);
 int16_t BuildWhirlpoolTile(const TileBuffers& buffers, int32_t side, const BuildRun& run);
 

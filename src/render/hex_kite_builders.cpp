@@ -5,9 +5,9 @@
 #include <memory>
 #include <new>
 
+#include "abi/plugin_api.h"
 #include "common/checked.h"
 #include "common/fixed.h"
-#include "common/run_state.h"
 #include "render/hex_block.h"
 #include "render/hex_builders.h"
 
@@ -178,10 +178,7 @@ int16_t BuildMonkeyWrenchTile(const TileBuffers& buffers, int32_t side, const Bu
   const KiteGeometry k = MakeKiteGeometry(side);
   const int32_t rows = k.d;
   std::unique_ptr<BoundaryStarts[]> table = AllocateBoundaryTable(rows);
-  if (table == nullptr) {
-    gResult = -108;
-    return 0;
-  }
+  if (table == nullptr) return plugin::kMemFullErr;
   AddUpperBoundaries(k, table.get(), rows);
   const int32_t dd = ToFix(k.d), bw = ToFix(k.blockWidth);
   // Two reflections and a turn by 120 degrees.
@@ -207,10 +204,7 @@ int16_t BuildWhirlpoolTile(const TileBuffers& buffers, int32_t side, const Build
   int32_t rows = 0;
   std::unique_ptr<BoundaryStarts[]> table;
   if (CheckedMul32(2, k.d, &rows)) table = AllocateBoundaryTable(rows);
-  if (table == nullptr) {
-    gResult = -108;
-    return 0;
-  }
+  if (table == nullptr) return plugin::kMemFullErr;
   AddUpperBoundaries(k, table.get(), rows);
   AddLowerBoundaries(k, table.get(), rows);
   const int32_t dd = ToFix(k.d), dd2 = ToFix(2 * k.d), bw = ToFix(k.blockWidth);

@@ -6,16 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/integer.h"
+
 namespace quiltora {
 
-// 32-bit wrapping arithmetic of 16.16 values.
-inline int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-inline int32_t WrapNeg(int32_t a) { return WrapSub(0, a); }
 // v << 16 with 32-bit wrap.
 inline int32_t ToFix(int32_t v) {
   return static_cast<int32_t>(static_cast<uint32_t>(v) << 16);

@@ -35,16 +35,6 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
 
 }  // namespace
 
-int32_t BytesPerPixel(int16_t mode) {
-  switch (mode) {
-    case 1: return 1;
-    case 3: return 3;
-    case 4:
-    case 10: return 4;
-    default: return 0;
-  }
-}
-
 PixelLayout MakePixelLayout(int16_t sourceMode, int16_t tileMode) {
   PixelLayout layout{};
   layout.channels = tileMode == 10 ? 3 : BytesPerPixel(tileMode);

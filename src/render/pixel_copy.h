@@ -5,10 +5,9 @@
 
 #include <cstdint>
 
-namespace quiltora {
+#include "common/pixels.h"
 
-// 1, 3, 4 and 4 bytes for pixel modes 1, 3, 4 and 10; 0 for any other mode.
-int32_t BytesPerPixel(int16_t mode);
+namespace quiltora {
 
 // How a builder steps through source and tile pixels. channels bytes are
 // copied per pixel (1, 3 or 4, by the tile's mode); a mode-10 pixel's first

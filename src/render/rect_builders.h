@@ -1,7 +1,7 @@
 // Tile builders of the symmetries with a rectangular or square lattice
 // (numbers 2 to 12) and the sheared one (number 1): whole-pixel copies only.
-// Each returns progressMode when the tile is complete, or the abort test's
-// non-zero value when the final run was stopped at the start of a row.
+// Each returns 0 when the tile is complete, or 1 when the progress sink
+// stopped the build at the start of a row.
 #pragma once
 
 #include <cstdint>

@@ -24,8 +24,8 @@ TileBuffers ShapeBuffers(const TileSymmetry& symmetry, const uint8_t* source,
   return TileBuffers{origin, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode};
 }
 
-BuildRun RunOf(const TileSymmetry& symmetry, int16_t progressMode) {
-  return BuildRun{progressMode, symmetry.destHeight};
+BuildRun RunOf(const TileSymmetry& symmetry, ProgressSink& progress) {
+  return BuildRun{&progress, symmetry.destHeight};
 }
 
 }  // namespace
@@ -36,89 +36,89 @@ BuildRun RunOf(const TileSymmetry& symmetry, int16_t progressMode) {
   ShapeBuffers(*this, source, sourceRowBytes, sourceMode, tile, tileRowBytes, tileMode)
 #define QUILTORA_BUILD_TILE(Leaf)                                                             \
   int16_t Leaf::BuildTile(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, \
-                          int16_t progressMode, uint8_t* tile, int32_t tileRowBytes,         \
+                          ProgressSink& progress, uint8_t* tile, int32_t tileRowBytes,       \
                           int16_t tileMode)
 
 QUILTORA_BUILD_TILE(GoldBrick) {
   return BuildShearedTile(QUILTORA_SHAPE_BUFFERS, width, height, shear,
-                          RunOf(*this, progressMode));
+                          RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(CrabClaws) {
-  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(Wings) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(HitherAndYon) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(CardTricks) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(HoneyBees) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(PricklyPear) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(Pinwheel) {
-  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(PrimrosePath) {
-  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(Sunflower) {
-  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(SpiderWeb) {
-  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildSquareTile(kNumber, QUILTORA_BOX_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(Lightning) {
   return BuildRectangleTile(kNumber, QUILTORA_BOX_BUFFERS, width, height,
-                            RunOf(*this, progressMode));
+                            RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(StormAtSea) {
-  return BuildStormAtSeaTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildStormAtSeaTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progress));
 }
 
 // side was already lowered by one when the tile size was computed.
 QUILTORA_BUILD_TILE(WindingWays) {
-  return BuildWindingWaysTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildWindingWaysTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progress));
 }
 
 // The kite members need an even side and keep the lowered one.
 QUILTORA_BUILD_TILE(MonkeyWrench) {
   side -= side & 1;
-  return BuildMonkeyWrenchTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildMonkeyWrenchTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progress));
 }
 
 QUILTORA_BUILD_TILE(Whirlpool) {
   side -= side & 1;
-  return BuildWhirlpoolTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progressMode));
+  return BuildWhirlpoolTile(QUILTORA_SHAPE_BUFFERS, side, RunOf(*this, progress));
 }
 
 // Samples are clamped to the image, its last column and row counted from
 // the shape's origin.
 QUILTORA_BUILD_TILE(Turnstile) {
   return BuildTurnstileTile(QUILTORA_SHAPE_BUFFERS, side, sourceWidth - x - 1,
-                            sourceHeight - y - 1, RunOf(*this, progressMode));
+                            sourceHeight - y - 1, RunOf(*this, progress));
 }
 
 #undef QUILTORA_BUILD_TILE

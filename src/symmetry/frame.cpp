@@ -1,6 +1,6 @@
 #include "symmetry/frame.h"
 
-#include "common/run_state.h"
+#include "symmetry/catalogue.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
@@ -38,7 +38,8 @@ void DenormaliseFrame(const SelectionFrame& in, SelectionFrame* out, double widt
 void FitFrame(const TileSymmetry& object, SelectionFrame* frame) {
   // The hexagonal symmetries lower their side before measuring the tile, so
   // their frames start larger.
-  const double minimum = gSymmetryNumber >= 13 && gSymmetryNumber <= 17 ? 12.0 : 10.0;
+  const SymmetryInfo* info = FindSymmetryInfo(object.number);
+  const double minimum = info != nullptr && IsHexagonal(info->shape) ? 12.0 : 10.0;
   if (frame->right - frame->left < minimum) {
     frame->right = frame->left + minimum;
     frame->shear = 0.0;

@@ -2,7 +2,7 @@
 // the source size.
 #pragma once
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 
 namespace quiltora {
 
@@ -14,7 +14,7 @@ void NormaliseFrame(const SelectionFrame& in, SelectionFrame* out, double width,
 void DenormaliseFrame(const SelectionFrame& in, SelectionFrame* out, double width, double height);
 
 // Brings a pixel frame inside the object's image with a one-pixel border:
-// at least 10 wide and high (12 while gSymmetryNumber is 13..17, dropping the
+// at least 10 wide and high (12 for the object of a hexagonal symmetry, dropping the
 // shear when grown), moved without resizing into columns 1..W-1 and rows
 // 1..H-1, and cut to exactly those when larger.
 void FitFrame(const TileSymmetry& object, SelectionFrame* frame);

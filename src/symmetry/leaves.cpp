@@ -2,35 +2,6 @@
 
 namespace quiltora {
 
-namespace {
-
-struct LeafInfo {
-  const char* name;
-  const char* planeGroup;
-};
-
-constexpr LeafInfo kLeaves[17] = {
-    {GoldBrick::kName, GoldBrick::kPlaneGroup},
-    {CrabClaws::kName, CrabClaws::kPlaneGroup},
-    {Wings::kName, Wings::kPlaneGroup},
-    {HitherAndYon::kName, HitherAndYon::kPlaneGroup},
-    {CardTricks::kName, CardTricks::kPlaneGroup},
-    {HoneyBees::kName, HoneyBees::kPlaneGroup},
-    {PricklyPear::kName, PricklyPear::kPlaneGroup},
-    {Pinwheel::kName, Pinwheel::kPlaneGroup},
-    {PrimrosePath::kName, PrimrosePath::kPlaneGroup},
-    {Sunflower::kName, Sunflower::kPlaneGroup},
-    {SpiderWeb::kName, SpiderWeb::kPlaneGroup},
-    {Lightning::kName, Lightning::kPlaneGroup},
-    {StormAtSea::kName, StormAtSea::kPlaneGroup},
-    {WindingWays::kName, WindingWays::kPlaneGroup},
-    {MonkeyWrench::kName, MonkeyWrench::kPlaneGroup},
-    {Whirlpool::kName, Whirlpool::kPlaneGroup},
-    {Turnstile::kName, Turnstile::kPlaneGroup},
-};
-
-}  // namespace
-
 // Every leaf loads through its shape and stores its own number besides.
 #define QUILTORA_LEAF_SELECTION(Leaf, Shape)                                  \
   void Leaf::LoadSelection(const ParameterBlock& block) { Shape::LoadSelection(block); } \
@@ -92,13 +63,5 @@ void PricklyPear::SetFeatherPercent(int32_t) { featherPixels = 0; }
 void Sunflower::SetFeatherPercent(int32_t) { featherPixels = 0; }
 void WindingWays::SetFeatherPercent(int32_t) { featherPixels = 0; }
 void Turnstile::SetFeatherPercent(int32_t) { featherPixels = 0; }
-
-const char* SymmetryName(int32_t number) {
-  return number >= 1 && number <= 17 ? kLeaves[number - 1].name : nullptr;
-}
-
-const char* SymmetryPlaneGroup(int32_t number) {
-  return number >= 1 && number <= 17 ? kLeaves[number - 1].planeGroup : nullptr;
-}
 
 }  // namespace quiltora

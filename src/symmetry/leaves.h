@@ -1,178 +1,126 @@
 // The 17 symmetries, one leaf class each: its number (the settings record's
-// `symmetry`), the name drawn in its icon, its plane group, the size of its
-// tile and its two tile-building operations.
+// `symmetry` and its row of the catalogue), the size of its tile and its two
+// tile-building operations.
 #pragma once
 
+#include "symmetry/catalogue.h"
 #include "symmetry/shapes.h"
 
 namespace quiltora {
 
-// Operations every leaf implements. BuildTile and FeatherSource live with the
-// tile builders; the others are in leaves.cpp.
-#define QUILTORA_LEAF_OPERATIONS                                                        \
-  void LoadSelection(const ParameterBlock& block) override;                             \
-  void StoreSelection(ParameterBlock& block) override;                                  \
-  void ReservedA(int32_t first, int32_t second) override;                               \
-  int16_t BuildTile(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode,  \
-                    int16_t progressMode, uint8_t* tile, int32_t tileRowBytes,          \
-                    int16_t tileMode) override;                                         \
-  int16_t FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, \
-                        int16_t progressMode, uint8_t* work, int32_t workRowBytes,      \
-                        int16_t workMode) override;
+// The leaf's number, checked against the catalogue's shape, and the operations
+// every leaf implements. BuildTile and FeatherSource live with the tile
+// builders; the others are in leaves.cpp.
+#define QUILTORA_LEAF(Leaf, Number)                                                                            \
+  static constexpr int16_t kNumber = Number;                                                                   \
+  static_assert(kSymmetries[Number - 1].shape == kShape, "the catalogue names the shape class");               \
+  Leaf() { number = kNumber; }                                                                                 \
+  void LoadSelection(const ParameterBlock& block) override;                                                    \
+  void StoreSelection(ParameterBlock& block) override;                                                         \
+  void ReservedA(int32_t first, int32_t second) override;                                                      \
+  int16_t BuildTile(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, ProgressSink& progress, \
+                    uint8_t* tile, int32_t tileRowBytes, int16_t tileMode) override;                           \
+  int16_t FeatherSource(const uint8_t* source, int32_t sourceRowBytes, int16_t sourceMode, uint8_t* work,      \
+                        int32_t workRowBytes, int16_t workMode) override;
 
 class GoldBrick : public ParallelogramSource {
  public:
-  static constexpr int16_t kNumber = 1;
-  static constexpr const char* kName = "Gold Brick";
-  static constexpr const char* kPlaneGroup = "p1";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(GoldBrick, 1)
 };
 
 class CrabClaws : public HalfSquareSource {
  public:
-  static constexpr int16_t kNumber = 2;
-  static constexpr const char* kName = "Crab Claws";
-  static constexpr const char* kPlaneGroup = "cm";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(CrabClaws, 2)
   void ComputeTileSize() override;
 };
 
 class Wings : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 3;
-  static constexpr const char* kName = "Wings";
-  static constexpr const char* kPlaneGroup = "pm";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Wings, 3)
   void ComputeTileSize() override;
 };
 
 class HitherAndYon : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 4;
-  static constexpr const char* kName = "Hither & Yon";
-  static constexpr const char* kPlaneGroup = "p2";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(HitherAndYon, 4)
   void ComputeTileSize() override;
 };
 
 class CardTricks : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 5;
-  static constexpr const char* kName = "Card Tricks";
-  static constexpr const char* kPlaneGroup = "pg";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(CardTricks, 5)
   void ComputeTileSize() override;
 };
 
 class HoneyBees : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 6;
-  static constexpr const char* kName = "Honey Bees";
-  static constexpr const char* kPlaneGroup = "pgg";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(HoneyBees, 6)
 };
 
 class PricklyPear : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 7;
-  static constexpr const char* kName = "Prickly Pear";
-  static constexpr const char* kPlaneGroup = "pmm";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(PricklyPear, 7)
   // Takes no feather: featherPixels = 0 whatever the percent.
   void SetFeatherPercent(int32_t percent) override;
 };
 
 class Pinwheel : public SquareSource {
  public:
-  static constexpr int16_t kNumber = 8;
-  static constexpr const char* kName = "Pinwheel";
-  static constexpr const char* kPlaneGroup = "p4";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Pinwheel, 8)
 };
 
 class PrimrosePath : public HalfSquareSource {
  public:
-  static constexpr int16_t kNumber = 9;
-  static constexpr const char* kName = "Primrose Path";
-  static constexpr const char* kPlaneGroup = "p4g";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(PrimrosePath, 9)
 };
 
 class Sunflower : public HalfSquareSource {
  public:
-  static constexpr int16_t kNumber = 10;
-  static constexpr const char* kName = "Sunflower";
-  static constexpr const char* kPlaneGroup = "p4m";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Sunflower, 10)
   // Takes no feather: featherPixels = 0 whatever the percent.
   void SetFeatherPercent(int32_t percent) override;
 };
 
 class SpiderWeb : public HalfSquareSource {
  public:
-  static constexpr int16_t kNumber = 11;
-  static constexpr const char* kName = "Spider Web";
-  static constexpr const char* kPlaneGroup = "cmm";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(SpiderWeb, 11)
 };
 
 class Lightning : public RectangleSource {
  public:
-  static constexpr int16_t kNumber = 12;
-  static constexpr const char* kName = "Lightning";
-  static constexpr const char* kPlaneGroup = "pmg";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Lightning, 12)
   void ComputeTileSize() override;
 };
 
 class StormAtSea : public RhombusSource {
  public:
-  static constexpr int16_t kNumber = 13;
-  static constexpr const char* kName = "Storm at Sea";
-  static constexpr const char* kPlaneGroup = "p3";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(StormAtSea, 13)
 };
 
 class WindingWays : public TriangleSource {
  public:
-  static constexpr int16_t kNumber = 14;
-  static constexpr const char* kName = "Winding Ways";
-  static constexpr const char* kPlaneGroup = "p3m1";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(WindingWays, 14)
   // Takes no feather: featherPixels = 0 whatever the percent.
   void SetFeatherPercent(int32_t percent) override;
 };
 
 class MonkeyWrench : public KiteSource {
  public:
-  static constexpr int16_t kNumber = 15;
-  static constexpr const char* kName = "Monkey Wrench";
-  static constexpr const char* kPlaneGroup = "p31m";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(MonkeyWrench, 15)
 };
 
 class Whirlpool : public KiteSource {
  public:
-  static constexpr int16_t kNumber = 16;
-  static constexpr const char* kName = "Whirlpool";
-  static constexpr const char* kPlaneGroup = "p6";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Whirlpool, 16)
 };
 
 class Turnstile : public HalfTriangleSource {
  public:
-  static constexpr int16_t kNumber = 17;
-  static constexpr const char* kName = "Turnstile";
-  static constexpr const char* kPlaneGroup = "p6m";
-  QUILTORA_LEAF_OPERATIONS
+  QUILTORA_LEAF(Turnstile, 17)
   // Takes no feather: featherPixels = 0 whatever the percent.
   void SetFeatherPercent(int32_t percent) override;
 };
 
-#undef QUILTORA_LEAF_OPERATIONS
-
-// Name and plane group of symmetry 1..17; null for any other number.
-const char* SymmetryName(int32_t number);
-const char* SymmetryPlaneGroup(int32_t number);
+#undef QUILTORA_LEAF
 
 }  // namespace quiltora

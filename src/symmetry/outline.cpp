@@ -6,37 +6,12 @@
 #include <initializer_list>
 
 #include "common/fixed.h"
+#include "symmetry/catalogue.h"
 #include "symmetry/shape_support.h"
 
 namespace quiltora {
 
 namespace {
-
-enum class OutlineKind {
-  kNone,
-  kParallelogram,
-  kHalfSquare,
-  kRectangle,
-  kSquare,
-  kRhombus,
-  kTriangle,
-  kKite,
-  kHalfTriangle
-};
-
-OutlineKind KindOf(int32_t symmetry) {
-  switch (symmetry) {
-    case 1: return OutlineKind::kParallelogram;
-    case 2: case 9: case 10: case 11: return OutlineKind::kHalfSquare;
-    case 3: case 4: case 5: case 6: case 7: case 12: return OutlineKind::kRectangle;
-    case 8: return OutlineKind::kSquare;
-    case 13: return OutlineKind::kRhombus;
-    case 14: return OutlineKind::kTriangle;
-    case 15: case 16: return OutlineKind::kKite;
-    case 17: return OutlineKind::kHalfTriangle;
-    default: return OutlineKind::kNone;
-  }
-}
 
 // The clipped rectangle: its top-left and its last column and row offsets.
 struct Placement {
@@ -58,16 +33,16 @@ void Emit(std::initializer_list<IntPoint> points, std::initializer_list<int32_t>
 // The height u the shape takes from the width reaches clip's bottom.
 bool ReachesBottom(const Placement& p, int32_t height) { return p.top + height >= p.clipBottom; }
 
-void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* vertices,
-                int32_t* handles, int32_t* count) {
+void BuildShape(SourceShape shape, const Placement& p, int32_t shear, IntPoint* vertices, int32_t* handles,
+                int32_t* count) {
   const int32_t X = p.left;
   const int32_t Y = p.top;
   const int32_t W = p.lastColumn;
   const int32_t H = p.lastRow;
   const int32_t limit = p.clipBottom - Y - 1;
   using shape::Trunc;
-  switch (kind) {
-    case OutlineKind::kParallelogram:
+  switch (shape) {
+    case SourceShape::kParallelogram:
       if (shear >= 0) {
         Emit({{X, Y}, {X + shear, Y + H}, {X + W, Y + H}, {X + W - shear, Y}}, {1, 3}, vertices,
              handles, count);
@@ -76,20 +51,20 @@ void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* v
              handles, count);
       }
       return;
-    case OutlineKind::kRectangle:
+    case SourceShape::kRectangle:
       Emit({{X, Y}, {X, Y + H}, {X + W, Y + H}, {X + W, Y}}, {2}, vertices, handles, count);
       return;
-    case OutlineKind::kHalfSquare:
-    case OutlineKind::kSquare: {
+    case SourceShape::kHalfSquare:
+    case SourceShape::kSquare: {
       const int32_t u = ReachesBottom(p, W) ? limit : W;
-      if (kind == OutlineKind::kHalfSquare) {
+      if (shape == SourceShape::kHalfSquare) {
         Emit({{X, Y}, {X, Y + u}, {X + u, Y + u}}, {2}, vertices, handles, count);
       } else {
         Emit({{X, Y}, {X, Y + u}, {X + u, Y + u}, {X + u, Y}}, {2}, vertices, handles, count);
       }
       return;
     }
-    case OutlineKind::kRhombus: {
+    case SourceShape::kRhombus: {
       int32_t u = Trunc(W * 0.5773503 + 0.5);
       int32_t v = W;
       if (ReachesBottom(p, u)) {
@@ -100,7 +75,7 @@ void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* v
       Emit({{X, Y}, {X + b / 2, Y + u}, {X + v, Y + u}, {X + b, Y}}, {3}, vertices, handles, count);
       return;
     }
-    case OutlineKind::kTriangle: {
+    case SourceShape::kTriangle: {
       int32_t u = Trunc(W * 0.8660254);
       int32_t v = W;
       if (ReachesBottom(p, u)) {
@@ -110,7 +85,7 @@ void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* v
       Emit({{X, Y}, {X + v / 2, Y + u}, {X + v, Y}}, {2}, vertices, handles, count);
       return;
     }
-    case OutlineKind::kKite: {
+    case SourceShape::kKite: {
       int32_t v = W;
       int32_t u = Trunc(v * 4.0 / 3.0 * 0.8660254);
       if (ReachesBottom(p, u)) {
@@ -121,7 +96,7 @@ void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* v
            handles, count);
       return;
     }
-    case OutlineKind::kHalfTriangle: {
+    case SourceShape::kHalfTriangle: {
       int32_t u = Trunc(W * 1.7320508);
       int32_t v = W;
       if (ReachesBottom(p, u)) {
@@ -131,8 +106,6 @@ void BuildShape(OutlineKind kind, const Placement& p, int32_t shear, IntPoint* v
       Emit({{X, Y}, {X, Y + u}, {X + v, Y + u}}, {2}, vertices, handles, count);
       return;
     }
-    case OutlineKind::kNone:
-      return;
   }
 }
 
@@ -154,7 +127,7 @@ bool InsidePolygon(IntPoint point, const IntPoint* vertices, int32_t count) {
 // the root taken in f64.
 double ShearedHalfDistance(int32_t width, int32_t height, int32_t shear) {
   const int32_t slope = FixDiv(IntToFix(std::abs(shear)), IntToFix(height));
-  const int32_t squared = FixAdd(FixMul(slope, slope), 65536);
+  const int32_t squared = WrapAdd(FixMul(slope, slope), 65536);
   const int32_t root = DoubleToFix(std::sqrt(squared / 65536.0));
   if (root < 65536) return 0.0;
   return FixToInt(FixMul(IntToFix(width / 2), FixDiv(65536, root)));
@@ -165,8 +138,8 @@ double ShearedHalfDistance(int32_t width, int32_t height, int32_t shear) {
 int32_t BuildSelectionOutline(int32_t symmetry, int32_t x, int32_t y, int32_t width,
                               int32_t height, int32_t shear, IntPoint* vertices, int32_t* handles,
                               int32_t* count, const IntRect& clip) {
-  const OutlineKind kind = KindOf(symmetry);
-  if (kind == OutlineKind::kNone) return 0;
+  const SymmetryInfo* info = FindSymmetryInfo(symmetry);
+  if (info == nullptr) return 0;
   width = std::max(width, 10);
   height = std::max(height, 10);
   const int32_t left = std::max(x, clip.left);
@@ -176,7 +149,7 @@ int32_t BuildSelectionOutline(int32_t symmetry, int32_t x, int32_t y, int32_t wi
   // A rectangle wholly outside the clip collapses to a point at its corner.
   const Placement placement{left, top, std::max(right - left - 1, 0),
                             std::max(bottom - top - 1, 0), clip.bottom};
-  BuildShape(kind, placement, shear, vertices, handles, count);
+  BuildShape(info->shape, placement, shear, vertices, handles, count);
   return 1;
 }
 
@@ -211,24 +184,17 @@ void SelectionBounds(const IntPoint* vertices, int32_t count, IntRect* out) {
 }
 
 double MaxFeather(int32_t symmetry, int32_t width, int32_t height, int32_t shear) {
+  if (!TakesFeather(symmetry)) return 0.0;
   double value = 0.0;
-  switch (symmetry) {
-    case 1:
+  switch (FindSymmetryInfo(symmetry)->shape) {
+    case SourceShape::kParallelogram:
       if (height > 0) value = std::min(height / 2.0, ShearedHalfDistance(width, height, shear));
       break;
-    case 2: case 9: case 11:
-      value = width * 0.2928932;
-      break;
-    case 3: case 4: case 5: case 6: case 12:
-      value = std::min(width, height) / 2.0 - 1.0;
-      break;
-    case 8:
-      value = width / 2.0 - 1.0;
-      break;
-    case 13:
-      value = std::min(height / 2.0, height * 0.57735025 * 0.8660254) - 1.0;
-      break;
-    case 15: case 16: {
+    case SourceShape::kHalfSquare: value = width * 0.2928932; break;
+    case SourceShape::kRectangle: value = std::min(width, height) / 2.0 - 1.0; break;
+    case SourceShape::kSquare: value = width / 2.0 - 1.0; break;
+    case SourceShape::kRhombus: value = std::min(height / 2.0, height * 0.57735025 * 0.8660254) - 1.0; break;
+    case SourceShape::kKite: {
       const int32_t side = (4 * width) / 3;
       if (side == 0) break;
       const double t = side * 0.8660254;
@@ -237,8 +203,8 @@ double MaxFeather(int32_t symmetry, int32_t width, int32_t height, int32_t shear
       value = t - q - 1.0;
       break;
     }
-    default:
-      break;
+    case SourceShape::kTriangle:
+    case SourceShape::kHalfTriangle: break;
   }
   return std::fabs(value);
 }

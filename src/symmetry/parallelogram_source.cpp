@@ -28,7 +28,7 @@ int32_t Slope(const ParallelogramSource& object) {
 }
 
 // sqrt(c × c + 1) in 16.16, with the sum wrapping like the products.
-int32_t SlantFactor(int32_t slope) { return FixSqrt(FixAdd(FixMul(slope, slope), 65536)); }
+int32_t SlantFactor(int32_t slope) { return FixSqrt(WrapAdd(FixMul(slope, slope), 65536)); }
 
 // The smaller of height / 2 and half the distance between the slanted edges.
 int32_t ParallelogramLargestFeather(const ParallelogramSource& object) {
@@ -195,8 +195,8 @@ void ParallelogramSource::ShearedFeatherReach(int32_t f, int32_t* a, int32_t* b,
   const int32_t along = FixMul(IntToFix(f), slope);
   *fa = across / 65536.0;
   *fb = along / 65536.0;
-  *a = FixToInt(FixAdd(across, 65536));
-  *b = FixToInt(FixAdd(along, 65536));
+  *a = FixToInt(WrapAdd(across, 65536));
+  *b = FixToInt(WrapAdd(along, 65536));
 }
 
 }  // namespace quiltora

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "common/parameter_block.h"
-#include "common/run_state.h"
+#include "abi/parameter_block.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {

@@ -4,6 +4,7 @@
 // operation uses the i32 ones.
 #pragma once
 
+#include "symmetry/catalogue.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
@@ -31,6 +32,7 @@ namespace quiltora {
 // A width × height rectangle.
 class RectangleSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kRectangle;
   QUILTORA_SHAPE_OPERATIONS
   int32_t height = 0;
   int32_t width = 0;
@@ -41,6 +43,7 @@ class RectangleSource : public TileSymmetry {
 // Right isosceles triangle: the lower-left half of a side × side square.
 class HalfSquareSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kHalfSquare;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -49,6 +52,7 @@ class HalfSquareSource : public TileSymmetry {
 // A side × side square.
 class SquareSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kSquare;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -57,6 +61,7 @@ class SquareSource : public TileSymmetry {
 // Equilateral triangle of edge side, top edge horizontal, apex down.
 class TriangleSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kTriangle;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -65,6 +70,7 @@ class TriangleSource : public TileSymmetry {
 // 30-60-90 right triangle with bottom (short) leg side.
 class HalfTriangleSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kHalfTriangle;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -73,6 +79,7 @@ class HalfTriangleSource : public TileSymmetry {
 // 60/120-degree rhombus of height side, leaning right.
 class RhombusSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kRhombus;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -81,6 +88,7 @@ class RhombusSource : public TileSymmetry {
 // Kite with angles 60, 90, 120, 90 degrees; side is the 60-to-120 diagonal.
 class KiteSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kKite;
   QUILTORA_SHAPE_OPERATIONS
   int32_t side = 0;
   double fside = 0.0;
@@ -90,6 +98,7 @@ class KiteSource : public TileSymmetry {
 // shear pixels right of the top edge (left when negative).
 class ParallelogramSource : public TileSymmetry {
  public:
+  static constexpr SourceShape kShape = SourceShape::kParallelogram;
   QUILTORA_SHAPE_OPERATIONS
   void ComputeRowShift() override;
 

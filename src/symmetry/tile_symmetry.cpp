@@ -64,14 +64,10 @@ void TileSymmetry::ComputeSourceExtent() {}
 void TileSymmetry::SetFeatherPercent(int32_t) {}
 void TileSymmetry::GetFeatherReach(int32_t*, int32_t*) {}
 void TileSymmetry::GetSourceBounds(Rect16*) {}
-int16_t TileSymmetry::BuildTile(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                int16_t) {
+int16_t TileSymmetry::BuildTile(const uint8_t*, int32_t, int16_t, ProgressSink&, uint8_t*, int32_t, int16_t) {
   return 0;
 }
-int16_t TileSymmetry::FeatherSource(const uint8_t*, int32_t, int16_t, int16_t, uint8_t*, int32_t,
-                                    int16_t) {
-  return 0;
-}
+int16_t TileSymmetry::FeatherSource(const uint8_t*, int32_t, int16_t, uint8_t*, int32_t, int16_t) { return 0; }
 void TileSymmetry::ReservedB() {}
 
 void TileSymmetry::SetSourceSize(int32_t width, int32_t height) {

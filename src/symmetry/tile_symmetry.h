@@ -6,10 +6,14 @@
 
 #include <cstdint>
 
-#include "common/parameter_block.h"
-#include "common/run_state.h"
+#include "abi/parameter_block.h"
+#include "common/progress.h"
 
 namespace quiltora {
+
+struct Rect16 {  // top, left, bottom, right, as the host's rectangles
+  int16_t top, left, bottom, right;
+};
 
 // Fields are public: the tile builders and the feather read them directly.
 class TileSymmetry {
@@ -40,12 +44,13 @@ class TileSymmetry {
   virtual void SetFeatherPercent(int32_t percent);                               // 16
   virtual void GetFeatherReach(int32_t* reachX, int32_t* reachY);                // 17
   virtual void GetSourceBounds(Rect16* bounds);                                  // 18
-  virtual int16_t BuildTile(const uint8_t* source, int32_t sourceRowBytes,       // 19
-                            int16_t sourceMode, int16_t progressMode, uint8_t* tile,
-                            int32_t tileRowBytes, int16_t tileMode);
-  virtual int16_t FeatherSource(const uint8_t* source, int32_t sourceRowBytes,   // 20
-                                int16_t sourceMode, int16_t progressMode, uint8_t* work,
-                                int32_t workRowBytes, int16_t workMode);
+  // 0 when the tile is built, 1 when progress stopped it, -108 when memory ran short.
+  virtual int16_t BuildTile(const uint8_t* source, int32_t sourceRowBytes,  // 19
+                            int16_t sourceMode, ProgressSink& progress, uint8_t* tile, int32_t tileRowBytes,
+                            int16_t tileMode);
+  // 0, or -108 when memory ran short (the work image then keeps its copy).
+  virtual int16_t FeatherSource(const uint8_t* source, int32_t sourceRowBytes,  // 20
+                                int16_t sourceMode, uint8_t* work, int32_t workRowBytes, int16_t workMode);
   virtual void ReservedB();                                                      // 21
 
   // Non-virtual helpers shared by every class.
@@ -66,6 +71,7 @@ class TileSymmetry {
   // Shrinks featherPixels so the extent grown by it keeps off the image border.
   void FitFeather();
 
+  int16_t number = 0;  // the leaf's symmetry number (its catalogue row); 0 above the leaves
   int32_t sourceWidth = 0;
   int32_t sourceHeight = 0;
   int32_t destWidth = 0;

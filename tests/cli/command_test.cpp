@@ -237,7 +237,7 @@ TEST_F(CommandTest, ListHelpAndVersion) {
     EXPECT_EQ(listed, number);
     EXPECT_NE(line.find(std::string(" ") + info.name + " "), std::string::npos) << line;
     EXPECT_NE(line.find(std::string(" ") + info.planeGroup + " "), std::string::npos) << line;
-    EXPECT_NE(line.find(info.shape), std::string::npos) << line;
+    EXPECT_NE(line.find(quiltora::ShapeName(info.shape)), std::string::npos) << line;
     EXPECT_EQ(line.substr(line.size() - 3), info.feather ? "yes" : " no") << line;
   }
   EXPECT_EQ(number, quiltora_cli::kSymmetryCount);

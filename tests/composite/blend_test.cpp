@@ -20,7 +20,7 @@ struct RowTile {
           uint8_t byteOrderFlag = 0)
       : pixels(bytes) {
     tile.pixelMode = pixelMode;
-    tile.bytesPerPixel = BytesPerPixelOfMode(pixelMode);
+    tile.bytesPerPixel = BytesPerPixel(pixelMode);
     tile.width = static_cast<int32_t>(bytes.size()) / tile.bytesPerPixel;
     tile.height = 1;
     tile.rowBytes = static_cast<int32_t>(bytes.size());
@@ -123,7 +123,7 @@ TEST(BlendSeparable, TreatsTheChannelsOfEveryLayoutAlike) {
   std::mt19937 random(7);
   constexpr int kPixels = 300;
   for (const LayoutCase& layout : kColourLayouts) {
-    const int tileBytes = BytesPerPixelOfMode(layout.tileMode), outBytes = BytesPerPixelOfMode(layout.outputMode);
+    const int tileBytes = BytesPerPixel(layout.tileMode), outBytes = BytesPerPixel(layout.outputMode);
     std::vector<uint8_t> tileBytesRow(kPixels * tileBytes), input(kPixels * outBytes);
     for (uint8_t& b : tileBytesRow) b = static_cast<uint8_t>(random());
     for (uint8_t& b : input) b = static_cast<uint8_t>(random());
@@ -250,7 +250,7 @@ TEST(BlendColourModes, MatchTheColourModelOverADenseSample) {
     if (ColourLaneWidth() != width) continue;
     for (const LayoutCase& layout : kColourLayouts) {
       for (bool blueFirst : {false, true}) {
-        const int tileBytes = BytesPerPixelOfMode(layout.tileMode), outBytes = BytesPerPixelOfMode(layout.outputMode);
+        const int tileBytes = BytesPerPixel(layout.tileMode), outBytes = BytesPerPixel(layout.outputMode);
         const std::vector<int> tileChannels = ChannelBytes(layout.tileMode, false, blueFirst);
         const std::vector<int> outChannels = ChannelBytes(layout.outputMode, false, blueFirst);
         std::vector<uint8_t> tileRow(count * tileBytes, 0x5A), input(count * outBytes, 0xA5);
@@ -327,7 +327,7 @@ TEST(BlendRowWalk, StepsThroughTheTileLikeAWrappingBytePointer) {
   };
   for (const StepCase& c : cases) {
     for (int16_t mode : {kPixelGray, kPixelThree}) {
-      const int32_t bpp = BytesPerPixelOfMode(mode);
+      const int32_t bpp = BytesPerPixel(mode);
       std::vector<uint8_t> tileRow(c.width * bpp);
       for (int32_t x = 0; x < c.width; ++x)
         for (int32_t k = 0; k < bpp; ++k) tileRow[x * bpp + k] = static_cast<uint8_t>(x >> (8 * (k & 1)));

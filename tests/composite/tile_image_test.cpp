@@ -1,11 +1,12 @@
+#include "composite/tile_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-#include "composite/tile_image.h"
-#include "host/plugin_api.h"
+#include "abi/plugin_api.h"
 
 namespace quiltora {
 namespace {

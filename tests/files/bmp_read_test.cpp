@@ -128,7 +128,7 @@ TEST(BmpRead, ValidFilesGiveUprightBgrPictures) {
     file.Write(BuildBmp(c.fields));
     ImageBuffer* raw = nullptr;
     ASSERT_EQ(ReadBmpFile(file.path(), &raw), kBmpOk);
-    BufferPtr picture(raw);
+    ImageBufferPtr picture(raw);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->format, kFormatBGR24);
     ASSERT_EQ(picture->height, int32_t(c.expected.size()));
@@ -154,7 +154,7 @@ TEST(BmpRead, RowsLongerThan65000Bytes) {
   file.Write(BuildBmp(fields));
   ImageBuffer* raw = nullptr;
   ASSERT_EQ(ReadBmpFile(file.path(), &raw), kBmpOk);
-  BufferPtr picture(raw);
+  ImageBufferPtr picture(raw);
   for (int32_t y = 0; y < 2; ++y)
     for (int32_t x = 0; x < kWidth; ++x)
       ASSERT_EQ(PixelOf(*picture, x, y), (Bgr{uint8_t(x % 251), uint8_t(x % 241), uint8_t(1 - y)})) << x << ", " << y;
@@ -263,7 +263,7 @@ TEST(BmpRead, PathFieldWithoutTerminator) {
   std::snprintf(field, sizeof field, "%s", file.path());
   ImageBuffer* raw = nullptr;
   ASSERT_EQ(ReadBmpFile(field, sizeof field, &raw), kBmpOk);
-  BufferPtr picture(raw);
+  ImageBufferPtr picture(raw);
   EXPECT_EQ(picture->width, 2);
   std::memset(field, 'a', sizeof field);
   EXPECT_EQ(ReadBmpFile(field, sizeof field, &raw), kBmpOpenError);

@@ -118,11 +118,6 @@ class TempFile {
   std::string path_;
 };
 
-struct BufferDeleter {
-  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
-};
-using BufferPtr = std::unique_ptr<ImageBuffer, BufferDeleter>;
-
 inline Bgr PixelOf(const ImageBuffer& buffer, int32_t x, int32_t y) {
   const uint8_t* p = ImageBufferPixel(&buffer, x, y);
   return {p[0], p[1], p[2]};

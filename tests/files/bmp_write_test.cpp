@@ -12,8 +12,8 @@ uint32_t Get16(const Bytes& bytes, size_t at) { return uint32_t(bytes[at]) | uin
 uint32_t Get32(const Bytes& bytes, size_t at) { return Get16(bytes, at) | Get16(bytes, at + 2) << 16; }
 
 // An odd-sized picture whose every byte differs from its neighbours.
-BufferPtr MakeProbe(int32_t format, int32_t width, int32_t height) {
-  BufferPtr buffer(ImageBufferCreate(format, width, height));
+ImageBufferPtr MakeProbe(int32_t format, int32_t width, int32_t height) {
+  ImageBufferPtr buffer(ImageBufferCreate(format, width, height));
   for (int32_t i = 0; i < buffer->imageBytes; ++i) buffer->pixels[i] = uint8_t(i * 37 + 11);
   return buffer;
 }
@@ -25,11 +25,11 @@ TEST(BmpWrite, WhatIsWrittenReadsBackUpright) {
   TempFile file("roundtrip.bmp");
   for (const Case& c : {Case{kFormatBGR24, 7, 4}, Case{kFormatBGR24, 1, 1}, Case{kFormatGray8, 5, 3}}) {
     SCOPED_TRACE(testing::Message() << "format " << c.format << ", " << c.width << " x " << c.height);
-    BufferPtr original = MakeProbe(c.format, c.width, c.height);
+    ImageBufferPtr original = MakeProbe(c.format, c.width, c.height);
     ASSERT_EQ(WriteBmpFile(original.get(), file.path()), kBmpOk);
     ImageBuffer* raw = nullptr;
     ASSERT_EQ(ReadBmpFile(file.path(), &raw), kBmpOk);
-    BufferPtr back(raw);
+    ImageBufferPtr back(raw);
     ASSERT_EQ(back->width, c.width);
     ASSERT_EQ(back->height, c.height);
     for (int32_t y = 0; y < c.height; ++y)
@@ -42,7 +42,7 @@ TEST(BmpWrite, WhatIsWrittenReadsBackUpright) {
 }
 
 TEST(BmpWrite, GrayTileLayout) {
-  BufferPtr gray = MakeProbe(kFormatGray8, 5, 3);
+  ImageBufferPtr gray = MakeProbe(kFormatGray8, 5, 3);
   TempFile file("gray.bmp");
   ASSERT_EQ(WriteBmpFile(gray.get(), file.path()), kBmpOk);
   const Bytes bytes = file.Read();

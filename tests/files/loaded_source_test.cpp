@@ -14,8 +14,8 @@ using namespace bmptest;
 using Pixel = std::array<uint8_t, 4>;
 
 // A 5 × 4 picture whose pixels all differ, so a wrong row, column or channel shows.
-BufferPtr MakePicture() {
-  BufferPtr picture(ImageBufferCreate(kFormatBGR24, 5, 4));
+ImageBufferPtr MakePicture() {
+  ImageBufferPtr picture(ImageBufferCreate(kFormatBGR24, 5, 4));
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 5; ++x) {
       uint8_t* p = ImageBufferPixel(picture.get(), x, y);
@@ -44,7 +44,7 @@ Pixel Actual(const ImageBuffer& converted, int32_t x, int32_t y) {
 }
 
 TEST(LoadedSource, KnownPixelInEveryLayout) {
-  BufferPtr picture(ImageBufferCreate(kFormatBGR24, 1, 1));
+  ImageBufferPtr picture(ImageBufferCreate(kFormatBGR24, 1, 1));
   picture->pixels[0] = 30, picture->pixels[1] = 200, picture->pixels[2] = 100;
   struct Case {
     int32_t imageMode, format;
@@ -53,7 +53,7 @@ TEST(LoadedSource, KnownPixelInEveryLayout) {
   for (const Case& c : {Case{1, kFormatGray8, {153, 0, 0, 0}}, Case{3, kFormatBGR24, {100, 200, 30, 0}},
                         Case{4, kFormatFour32, {155, 55, 225, 0}}}) {
     SCOPED_TRACE(c.imageMode);
-    BufferPtr converted(ConvertLoadedSource(picture.get(), c.imageMode));
+    ImageBufferPtr converted(ConvertLoadedSource(picture.get(), c.imageMode));
     ASSERT_NE(converted, nullptr);
     EXPECT_EQ(converted->format, c.format);
     EXPECT_EQ(LoadedSourceFormat(c.imageMode), c.format);
@@ -64,8 +64,8 @@ TEST(LoadedSource, KnownPixelInEveryLayout) {
 // The run inverts a CMYK tile built from a loaded picture; what the host then
 // stores must be the picture's colour with no black ink.
 TEST(LoadedSource, CmykAfterTheRunsInversionIsTheHostsEncoding) {
-  BufferPtr picture = MakePicture();
-  BufferPtr ink(ConvertLoadedSource(picture.get(), 4));
+  ImageBufferPtr picture = MakePicture();
+  ImageBufferPtr ink(ConvertLoadedSource(picture.get(), 4));
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 5; ++x) {
       const uint8_t* p = ImageBufferPixel(picture.get(), x, y);
@@ -78,7 +78,7 @@ TEST(LoadedSource, CmykAfterTheRunsInversionIsTheHostsEncoding) {
 // Every pixel of a bordered copy, frame included, is the picture pixel at the
 // clamped position: areas inside, on the edge of and reaching past the picture.
 TEST(LoadedSource, BorderedCopyRepeatsTheNearestPicturePixel) {
-  BufferPtr picture = MakePicture();
+  ImageBufferPtr picture = MakePicture();
   const IntRect areas[] = {{1, 1, 4, 3},  {0, 0, 5, 4},  {2, 3, 5, 4},
                            {-1, -2, 3, 1}, {4, 0, 6, 2},  {INT32_MAX - 1, 0, INT32_MAX, 1},
                            {INT32_MIN, INT32_MIN, INT32_MIN + 2, INT32_MIN + 1}};
@@ -86,7 +86,7 @@ TEST(LoadedSource, BorderedCopyRepeatsTheNearestPicturePixel) {
     for (const IntRect& area : areas) {
       SCOPED_TRACE(testing::Message() << "mode " << imageMode << ", area " << area.left << " " << area.top << " "
                                       << area.right << " " << area.bottom);
-      BufferPtr copy(CopyLoadedSourceArea(picture.get(), area, imageMode));
+      ImageBufferPtr copy(CopyLoadedSourceArea(picture.get(), area, imageMode));
       ASSERT_NE(copy, nullptr);
       ASSERT_EQ(copy->width, area.right - area.left + 2);
       ASSERT_EQ(copy->height, area.bottom - area.top + 2);
@@ -101,8 +101,8 @@ TEST(LoadedSource, BorderedCopyRepeatsTheNearestPicturePixel) {
 }
 
 TEST(LoadedSource, RefusesWhatItCannotConvert) {
-  BufferPtr picture = MakePicture();
-  BufferPtr gray(ImageBufferCreate(kFormatGray8, 5, 4));
+  ImageBufferPtr picture = MakePicture();
+  ImageBufferPtr gray(ImageBufferCreate(kFormatGray8, 5, 4));
   EXPECT_EQ(ConvertLoadedSource(nullptr, 3), nullptr);
   EXPECT_EQ(ConvertLoadedSource(gray.get(), 3), nullptr);
   EXPECT_EQ(ConvertLoadedSource(picture.get(), 2), nullptr);

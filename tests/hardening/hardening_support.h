@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 
 namespace hardening {

@@ -1,8 +1,9 @@
+#include "host/parameters.h"
+
 #include <gtest/gtest.h>
 
-#include "common/run_state.h"
-#include "host/parameters.h"
 #include "host/run.h"
+#include "host/run_state.h"
 
 namespace quiltora {
 namespace {

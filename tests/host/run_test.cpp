@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "filterhost.h"
 
 namespace {

@@ -5,18 +5,13 @@
 namespace quiltora {
 namespace {
 
-struct BufferDeleter {
-  void operator()(ImageBuffer* buffer) const { ImageBufferRelease(buffer); }
-};
-using BufferPtr = std::unique_ptr<ImageBuffer, BufferDeleter>;
-
 TEST(ImageBuffer, RowsArePaddedToFourBytes) {
   struct Case {
     int32_t format, width, height, rowBytes, imageBytes, bitsPerPixel;
   };
   for (const Case& c : {Case{kFormatBGR24, 10, 1, 32, 32, 24}, Case{kFormatGray8, 5, 2, 8, 16, 8},
                         Case{kFormatFour32, 3, 1, 12, 12, 32}, Case{kFormatBGR24, 1, 3, 4, 12, 24}}) {
-    BufferPtr buffer(ImageBufferCreate(c.format, c.width, c.height));
+    ImageBufferPtr buffer(ImageBufferCreate(c.format, c.width, c.height));
     ASSERT_NE(buffer, nullptr);
     EXPECT_EQ(buffer->rowBytes, c.rowBytes) << c.format << " " << c.width;
     EXPECT_EQ(buffer->imageBytes, c.imageBytes);
@@ -28,7 +23,7 @@ TEST(ImageBuffer, RowsArePaddedToFourBytes) {
 
 TEST(ImageBuffer, WrapDescribesForeignPixelsLikeCreate) {
   uint8_t pixels[64] = {};
-  BufferPtr wrapped(ImageBufferWrap(kFormatFour32, 3, 2, pixels));
+  ImageBufferPtr wrapped(ImageBufferWrap(kFormatFour32, 3, 2, pixels));
   ASSERT_NE(wrapped, nullptr);
   EXPECT_EQ(wrapped->bitsPerPixel, 32);
   EXPECT_EQ(wrapped->rowBytes, 12);
@@ -43,9 +38,9 @@ TEST(ImageBuffer, SizesThatOverflowAreRefused) {
 }
 
 TEST(ImageBuffer, CopyConvertsByFormatPair) {
-  BufferPtr colour(ImageBufferCreate(kFormatBGR24, 1, 1));
-  BufferPtr gray(ImageBufferCreate(kFormatGray8, 1, 1));
-  BufferPtr four(ImageBufferCreate(kFormatFour32, 1, 1));
+  ImageBufferPtr colour(ImageBufferCreate(kFormatBGR24, 1, 1));
+  ImageBufferPtr gray(ImageBufferCreate(kFormatGray8, 1, 1));
+  ImageBufferPtr four(ImageBufferCreate(kFormatFour32, 1, 1));
   colour->pixels[0] = 30;   // blue
   colour->pixels[1] = 200;  // green
   colour->pixels[2] = 100;  // red
@@ -63,8 +58,8 @@ TEST(ImageBuffer, CopyConvertsByFormatPair) {
 }
 
 TEST(ImageBuffer, CopyClipsBothRectangles) {
-  BufferPtr src(ImageBufferCreate(kFormatGray8, 8, 1));
-  BufferPtr dst(ImageBufferCreate(kFormatGray8, 8, 1));
+  ImageBufferPtr src(ImageBufferCreate(kFormatGray8, 8, 1));
+  ImageBufferPtr dst(ImageBufferCreate(kFormatGray8, 8, 1));
   for (int x = 0; x < 8; ++x) src->pixels[x] = uint8_t(x + 1), dst->pixels[x] = 0;
   // Destination starting at column -2: source column sx + 2 lands in column 0.
   ASSERT_EQ(ImageBufferCopyRect(nullptr, dst.get(), -2, 0, 5, 1, src.get(), 1, 0, 5, 1, 1), 1);

@@ -1,13 +1,13 @@
-// The final run's row loop: the progress count each builder announces, one
-// report and one abort test per row, and a stop that leaves the tile as the
-// rows before it made it.
+// The final run's row loop, through the run's progress sink: the count each
+// builder announces, one report and one abort test per row, and a stop that
+// leaves the tile as the rows before it made it.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "common/run_state.h"
-#include "host/plugin_api.h"
+#include "abi/plugin_api.h"
+#include "host/run_state.h"
 #include "render/tile_test_support.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -61,13 +61,13 @@ class BuildProgress : public ::testing::Test {
     DestroySymmetry();
   }
 
-  // Builds in progressMode 1 into a tile filled with 0x5A.
+  // Builds with the run's progress into a tile filled with 0x5A.
   BuiltTile Build(const Geometry& g, const Picture& source) {
     TileSymmetry* symmetry = MakeSymmetry(g, source.width, source.height, kDestHeight);
     BuiltTile built;
     built.tile = Picture(symmetry->tileWidth, symmetry->tileHeight, 3, 0x5A);
     calls_.watchedTile = &built.tile;
-    built.result = symmetry->BuildTile(source.pixels.data(), source.rowBytes, source.mode, 1,
+    built.result = symmetry->BuildTile(source.pixels.data(), source.rowBytes, source.mode, RunProgress(),
                                        built.tile.pixels.data(), built.tile.rowBytes, 3);
     return built;
   }
@@ -102,7 +102,7 @@ TEST_F(BuildProgress, EachRowReportsOnceAndTheCountRunsOnIntoTheOutputRows) {
     calls_ = HostCalls{};
     const BuiltTile built = Build(c.geometry, NoisePicture(sw, sh, 3, 1));
     const int32_t total = c.countRows - 1 + kDestHeight;
-    EXPECT_EQ(built.result, 1) << c.geometry.number;
+    EXPECT_EQ(built.result, 0) << c.geometry.number;
     EXPECT_EQ(gProgressTotal, total) << c.geometry.number;
     EXPECT_EQ(gProgressDone, c.steps) << c.geometry.number;
     ASSERT_EQ(static_cast<int32_t>(calls_.done.size()), c.steps) << c.geometry.number;
@@ -115,11 +115,9 @@ TEST_F(BuildProgress, EachRowReportsOnceAndTheCountRunsOnIntoTheOutputRows) {
   }
 }
 
-// A stop at the start of row k returns the abort test's value with the stop
-// flag and status set, and leaves the tile exactly as rows 0..k − 1 made it:
-// as a full build's tile looked when row k began, or, for the members that
-// write their turned copies in groups of rows (2, 8), the full tile's pixels
-// that came from source rows above k.
+// A stop at the start of row k returns 1 with the stop flag and status set, and leaves the tile exactly as rows 0..k −
+// 1 made it: as a full build's tile looked when row k began, or, for the members that write their turned copies in
+// groups of rows (2, 8), the full tile's pixels that came from source rows above k.
 TEST_F(BuildProgress, AStopLeavesTheTileAsTheEarlierRowsMadeIt) {
   for (const ProgressCase& c : ProgressCases()) {
     int32_t sw = 0, sh = 0;
@@ -147,7 +145,7 @@ TEST_F(BuildProgress, AStopLeavesTheTileAsTheEarlierRowsMadeIt) {
       gStopped = 0;
       gResult = 0;
       const BuiltTile stopped = Build(c.geometry, source);
-      EXPECT_EQ(stopped.result, kStopValue) << c.geometry.number << " row " << stopRow;
+      EXPECT_EQ(stopped.result, 1) << c.geometry.number << " row " << stopRow;
       EXPECT_EQ(gStopped, 1);
       EXPECT_EQ(gResult, 1);
       EXPECT_EQ(static_cast<int32_t>(calls_.done.size()), stopRow + 1);
@@ -170,8 +168,8 @@ TEST_F(BuildProgress, KiteMembersWithoutTheirBoundaryTableReportOutOfMemory) {
     const uint8_t source[64] = {};
     gResult = 0;
     gProgressTotal = 12345;
-    EXPECT_EQ(symmetry->BuildTile(source, 16, 1, 1, tile.data(), 8, 1), 0) << number;
-    EXPECT_EQ(gResult, -108) << number;
+    EXPECT_EQ(symmetry->BuildTile(source, 16, 1, RunProgress(), tile.data(), 8, 1), -108) << number;
+    EXPECT_EQ(gResult, 0) << number;
     EXPECT_EQ(gProgressTotal, 12345) << number;
     EXPECT_TRUE(calls_.done.empty()) << number;
     EXPECT_TRUE(tile == std::vector<uint8_t>(64, 0x5A)) << number;

@@ -56,8 +56,7 @@ class LatticeFeather : public ::testing::Test {
       }
     }
     copy_ = work_;
-    symmetry->FeatherSource(source_.pixels.data(), source_.RowBytes(), 3, 1,
-                            work_.pixels.data(), work_.RowBytes(), 3);
+    symmetry->FeatherSource(source_.pixels.data(), source_.RowBytes(), 3, work_.pixels.data(), work_.RowBytes(), 3);
   }
 
   const uint8_t* Source(int32_t row, int32_t column) const {

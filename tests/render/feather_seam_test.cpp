@@ -231,8 +231,8 @@ TEST(FeatherSeams, OnlyTheRequestedRectangleWeighsIn) {
                       framed.At(kFrame, kFrame + y));
         }
         FeatherImage work = exact.copy;
-        symmetry->FeatherSource(framed.At(kFrame, kFrame), framed.RowBytes(), 3, 1,
-                                work.pixels.data(), work.RowBytes(), 3);
+        symmetry->FeatherSource(framed.At(kFrame, kFrame), framed.RowBytes(), 3, work.pixels.data(), work.RowBytes(),
+                                3);
         EXPECT_EQ(work.pixels, exact.work.pixels) << "poison " << int(poison);
       }
     }

@@ -7,7 +7,6 @@
 #include <random>
 #include <vector>
 
-#include "common/run_state.h"
 #include "render/feather_members.h"
 #include "render/feather_test_support.h"
 #include "symmetry/leaves.h"
@@ -173,9 +172,9 @@ class GoldBrickFeather : public ::testing::Test {
     }
     copy_ = work_;
   }
-  void Feather() {
-    gSymmetry->FeatherSource(source_.pixels.data(), source_.RowBytes(), 3, 1,
-                             work_.pixels.data(), work_.RowBytes(), 3);
+  int16_t Feather() {
+    return gSymmetry->FeatherSource(source_.pixels.data(), source_.RowBytes(), 3, work_.pixels.data(), work_.RowBytes(),
+                                    3);
   }
   const uint8_t* Source(int32_t x, int32_t y) const { return source_.At(x + 3, y + 3); }
 
@@ -229,11 +228,10 @@ TEST_F(GoldBrickFeather, BlendsByTheMaskWeightsAndCopiesTheInside) {
 }
 
 TEST_F(GoldBrickFeather, WithoutAMaskNothingIsBlendedAndTheRunGoesOn) {
-  gResult = 0;
   SetFeatherAllocationFailure(0);
-  Feather();
+  const int16_t status = Feather();
   SetFeatherAllocationFailure(-1);
-  EXPECT_EQ(gResult, 0);
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(work_.pixels, copy_.pixels);
 }
 
@@ -260,7 +258,6 @@ TEST(FeatherSpans, WhirlpoolSpansStayInsideTheWorkImage) {
 TEST(FeatherFailures, HalfSquareTableFailureReportsOutOfMemoryAndBlendsNothing) {
   for (int16_t number : {2, 9, 11}) {
     for (int32_t allowed : {0, 1}) {
-      gResult = 0;
       TileSymmetry* symmetry =
           PrepareSymmetry(number, SelectionFrame{20, 20, 60, 60, 0}, 100, 100, 100);
       ASSERT_GT(symmetry->featherPixels, 0);
@@ -270,11 +267,10 @@ TEST(FeatherFailures, HalfSquareTableFailureReportsOutOfMemoryAndBlendsNothing) 
       SetFeatherAllocationFailure(allowed);
       const FeatherCall call = RunFeather(image, 3);
       SetFeatherAllocationFailure(-1);
-      EXPECT_EQ(gResult, allowed == 0 ? -108 : 0) << number;
+      EXPECT_EQ(call.status, allowed == 0 ? -108 : 0) << number;
       EXPECT_EQ(call.work.pixels, call.copy.pixels) << number;
     }
   }
-  gResult = 0;
 }
 
 // The feather fitting allows a half square whose bottom margin ends one row

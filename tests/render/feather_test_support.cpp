@@ -21,9 +21,8 @@ FeatherImage MakeImage(int32_t width, int32_t height, int32_t bpp,
   return image;
 }
 
-TileSymmetry* PrepareSymmetry(int16_t number, const SelectionFrame& frame, int32_t imageWidth,
-                              int32_t imageHeight, int32_t percent) {
-  gSymmetryNumber = number;
+TileSymmetry* PrepareSymmetry(int16_t number, const SelectionFrame& frame, int32_t imageWidth, int32_t imageHeight,
+                              int32_t percent) {
   TileSymmetry* symmetry = CreateSymmetry(number);
   if (symmetry == nullptr) return nullptr;
   symmetry->SetSourceSize(imageWidth, imageHeight);
@@ -64,8 +63,8 @@ FeatherCall RunFeather(const FeatherImage& image, int16_t mode) {
   }
   call.copy = call.work;
   if (symmetry.featherPixels != 0) {
-    symmetry.FeatherSource(call.source.pixels.data(), call.source.RowBytes(), mode, 1,
-                           call.work.pixels.data(), call.work.RowBytes(), mode);
+    call.status = symmetry.FeatherSource(call.source.pixels.data(), call.source.RowBytes(), mode,
+                                         call.work.pixels.data(), call.work.RowBytes(), mode);
   }
   return call;
 }
@@ -73,8 +72,8 @@ FeatherCall RunFeather(const FeatherImage& image, int16_t mode) {
 FeatherImage BuildTileFrom(const FeatherImage& work, int16_t mode) {
   TileSymmetry& symmetry = *gSymmetry;
   FeatherImage tile(symmetry.tileWidth, symmetry.tileHeight, work.bytesPerPixel);
-  symmetry.BuildTile(work.pixels.data(), work.RowBytes(), mode, 0, tile.pixels.data(),
-                     tile.RowBytes(), mode);
+  symmetry.BuildTile(work.pixels.data(), work.RowBytes(), mode, SilentProgress(), tile.pixels.data(), tile.RowBytes(),
+                     mode);
   return tile;
 }
 

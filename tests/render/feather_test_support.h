@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "common/parameter_block.h"
+#include "abi/parameter_block.h"
 #include "render/feather_blend.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -48,6 +48,7 @@ struct FeatherCall {
   FeatherImage source;    // image rows bounds.top..bounds.bottom, columns bounds.left..bounds.right
   FeatherImage work;      // edge rectangle, filled from the source
   FeatherImage copy;      // the work image before FeatherSource
+  int16_t status = 0;     // what FeatherSource returned
 };
 
 // Cuts the source from the image, fills the work image and calls

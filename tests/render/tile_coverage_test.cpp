@@ -2,17 +2,16 @@
 // whatever the size; and the pixel modes copy the same channels.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/fixed.h"
 #include "render/hex_machinery.h"
 #include "render/tile_test_support.h"
-#include "common/fixed.h"
-#include "common/run_state.h"
 #include "symmetry/frame.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -200,7 +199,6 @@ TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
     for (SelectionFrame frame : RunFrames()) {
       TileSymmetry* symmetry = CreateSymmetry(number);
       ASSERT_NE(symmetry, nullptr);
-      gSymmetryNumber = number;
       symmetry->SetSourceSize(imageSize, imageSize);
       FitFrame(*symmetry, &frame);
       symmetry->SetFromFrame(frame);
@@ -229,8 +227,8 @@ TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
         }
       }
       Picture tile(symmetry->tileWidth, symmetry->tileHeight, 3, 0x5A);
-      const int16_t result = symmetry->BuildTile(image.At(bounds.top, bounds.left), image.rowBytes,
-                                                 3, 0, tile.pixels.data(), tile.rowBytes, 3);
+      const int16_t result = symmetry->BuildTile(image.At(bounds.top, bounds.left), image.rowBytes, 3, SilentProgress(),
+                                                 tile.pixels.data(), tile.rowBytes, 3);
       EXPECT_EQ(result, 0) << label;
       int outside = 0, unwritten = 0;
       for (int32_t r = 0; r < tile.height; ++r) {
@@ -247,7 +245,6 @@ TEST_F(TileCoverage, RunGeometryReadsOnlyTheRequestedSourceArea) {
       EXPECT_EQ(outside, 0) << label;
     }
   }
-  gSymmetryNumber = 8;
   DestroySymmetry();
 }
 

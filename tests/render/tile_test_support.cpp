@@ -100,14 +100,12 @@ TileSymmetry* MakeSymmetry(const Geometry& g, int32_t sourceWidth, int32_t sourc
   return symmetry;
 }
 
-BuiltTile BuildWith(const Geometry& g, const Picture& source, int16_t tileMode, uint8_t fill,
-                    int16_t progressMode, int32_t destHeight) {
+BuiltTile BuildWith(const Geometry& g, const Picture& source, int16_t tileMode, uint8_t fill, int32_t destHeight) {
   TileSymmetry* symmetry = MakeSymmetry(g, source.width, source.height, destHeight);
   BuiltTile built;
   built.tile = Picture(symmetry->tileWidth, symmetry->tileHeight, tileMode, fill);
-  built.result = symmetry->BuildTile(source.pixels.data(), source.rowBytes, source.mode,
-                                     progressMode, built.tile.pixels.data(), built.tile.rowBytes,
-                                     tileMode);
+  built.result = symmetry->BuildTile(source.pixels.data(), source.rowBytes, source.mode, SilentProgress(),
+                                     built.tile.pixels.data(), built.tile.rowBytes, tileMode);
   return built;
 }
 

@@ -57,8 +57,8 @@ struct BuiltTile {
   Picture tile;
   int16_t result = 0;
 };
-BuiltTile BuildWith(const Geometry& geometry, const Picture& source, int16_t tileMode,
-                    uint8_t fill, int16_t progressMode = 0, int32_t destHeight = 0);
+BuiltTile BuildWith(const Geometry& geometry, const Picture& source, int16_t tileMode, uint8_t fill,
+                    int32_t destHeight = 0);
 
 // A source whose pixel (row, column) is (column, row, 255) in mode 3.
 Picture PositionPicture(int32_t width, int32_t height);

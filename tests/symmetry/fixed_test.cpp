@@ -133,7 +133,7 @@ TEST(FixedPoint, IntegerHelpersWrapAndFloor) {
   EXPECT_EQ(IntToFix(3), 3 << 16);
   EXPECT_EQ(IntToFix(-3), -(3 << 16));
   EXPECT_EQ(IntToFix(32768), INT32_MIN);
-  EXPECT_EQ(FixAdd(INT32_MAX, 1), INT32_MIN);
+  EXPECT_EQ(WrapAdd(INT32_MAX, 1), INT32_MIN);
   EXPECT_EQ(FixToInt(-1), -1);
   EXPECT_EQ(FixToInt(0x18000), 1);
   EXPECT_EQ(FixToInt(-0x18000), -2);

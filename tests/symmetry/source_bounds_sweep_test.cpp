@@ -90,7 +90,7 @@ TEST(SourceBoundsSweep, RequestsStayInsideExceptKnownCorners) {
                   for (int32_t percent : featherPercents) {
                     const SelectionFrame frame{top, left, top + frameHeight, left + frameWidth,
                                                shear};
-                    testing::PrepareLikeRun(object, number, width, height, frame, percent);
+                    testing::PrepareLikeRun(object, width, height, frame, percent);
                     const Request request = RequestFor(object);
                     const Overrun kind = Classify(number, *object, request, width, height);
                     if (kind == Overrun::kNone) continue;
@@ -145,7 +145,7 @@ TEST(SourceBoundsSweep, CornerCasesReachRowH) {
   for (const CornerCase& c : cases) {
     TileSymmetry* object = CreateSymmetry(c.number);
     ASSERT_NE(object, nullptr);
-    testing::PrepareLikeRun(object, c.number, c.width, c.height, c.frame, c.percent);
+    testing::PrepareLikeRun(object, c.width, c.height, c.frame, c.percent);
     const Request request = RequestFor(object);
     EXPECT_EQ(Classify(c.number, *object, request, c.width, c.height), c.expected)
         << "symmetry " << c.number;

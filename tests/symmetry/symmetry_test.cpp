@@ -1,11 +1,14 @@
-// The symmetry objects: factory, tile sizes, the margin rectangles, frame
-// fitting and the placement of a stored selection.
-#include <cstring>
-#include <typeinfo>
-
+// The symmetry objects: factory, catalogue, tile sizes, the margin
+// rectangles, frame fitting and the placement of a stored selection.
 #include <gtest/gtest.h>
 
-#include "common/run_state.h"
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "symmetry/catalogue.h"
 #include "symmetry/frame.h"
 #include "symmetry/leaves.h"
 #include "symmetry/placement.h"
@@ -30,14 +33,43 @@ TEST_F(SymmetryFactory, EveryNumberMakesItsLeaf) {
     TileSymmetry* object = CreateSymmetry(number);
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object, gSymmetry);
+    EXPECT_EQ(object->number, number);
     ParameterBlock block{};
     object->StoreSelection(block);  // writes the leaf's own number
     EXPECT_EQ(block.symmetry, number);
-    EXPECT_STREQ(SymmetryName(number), names[number - 1]);
-    EXPECT_STREQ(SymmetryPlaneGroup(number), groups[number - 1]);
+    const SymmetryInfo* info = FindSymmetryInfo(number);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->number, number);
+    EXPECT_STREQ(info->name, names[number - 1]);
+    EXPECT_STREQ(info->planeGroup, groups[number - 1]);
   }
-  EXPECT_EQ(SymmetryName(0), nullptr);
-  EXPECT_EQ(SymmetryPlaneGroup(18), nullptr);
+  EXPECT_EQ(FindSymmetryInfo(0), nullptr);
+  EXPECT_EQ(FindSymmetryInfo(18), nullptr);
+}
+
+// Bitmaps 2000..2016 hold the icons in alphabetical order of the names drawn
+// in them, so the catalogue's icon of each symmetry follows from its name.
+TEST(SymmetryCatalogue, IconsAreTheNamesInAlphabeticalOrder) {
+  std::vector<std::string> sorted;
+  for (const SymmetryInfo& info : kSymmetries) sorted.push_back(info.name);
+  std::sort(sorted.begin(), sorted.end());
+  for (const SymmetryInfo& info : kSymmetries) {
+    const auto place = std::find(sorted.begin(), sorted.end(), info.name) - sorted.begin();
+    EXPECT_EQ(info.iconBitmap, 2000 + place) << info.name;
+  }
+}
+
+// The feather column agrees with what the objects do with a feather percent.
+TEST_F(SymmetryFactory, CatalogueFeatherColumnMatchesTheObjects) {
+  for (const SymmetryInfo& info : kSymmetries) {
+    TileSymmetry* object = CreateSymmetry(info.number);
+    ASSERT_NE(object, nullptr);
+    PlaceFrame(object, SelectionFrame{100, 100, 300, 300, 0.1}, 400, 400);
+    PrepareTileGeometry(object, 400, 400, 100);
+    EXPECT_EQ(object->featherPixels > 0, info.feather) << info.name;
+    EXPECT_EQ(TakesFeather(info.number), info.feather) << info.name;
+  }
+  EXPECT_FALSE(TakesFeather(0));
 }
 
 TEST_F(SymmetryFactory, UnknownNumbersLeaveNoObject) {
@@ -149,7 +181,6 @@ TEST_F(SymmetryFactory, LeavesWithoutFeatherReportZero) {
   for (int16_t number : {7, 10, 14, 17}) {
     TileSymmetry* object = CreateSymmetry(number);
     ASSERT_NE(object, nullptr);
-    gSymmetryNumber = number;
     PlaceFrame(object, SelectionFrame{100, 100, 300, 300, 0}, 400, 400);
     object->featherPixels = 9;
     PrepareTileGeometry(object, 400, 400, 100);
@@ -237,17 +268,18 @@ TEST(FitFrame, Cases) {
       {15, 200, 100, {1, 1, 99, 199, -0.2}, {1, 1, 99, 199, -0.2}},
   };
   for (const FitFrameCase& c : cases) {
-    gSymmetryNumber = c.symmetryNumber;
-    Pinwheel object;
-    object.SetSourceSize(c.width, c.height);
+    TileSymmetry* object = CreateSymmetry(int16_t(c.symmetryNumber));
+    ASSERT_NE(object, nullptr);
+    object->SetSourceSize(c.width, c.height);
     SelectionFrame frame = c.in;
-    FitFrame(object, &frame);
+    FitFrame(*object, &frame);
     EXPECT_DOUBLE_EQ(frame.top, c.out.top);
     EXPECT_DOUBLE_EQ(frame.left, c.out.left);
     EXPECT_DOUBLE_EQ(frame.bottom, c.out.bottom);
     EXPECT_DOUBLE_EQ(frame.right, c.out.right);
     EXPECT_DOUBLE_EQ(frame.shear, c.out.shear);
   }
+  DestroySymmetry();
 }
 
 TEST(FrameConversion, NormaliseAndBack) {
@@ -285,7 +317,6 @@ TEST(StoredSelection, PlacesInPixelsOfTheSource) {
   block.sourceWidth = 200;
   block.sourceHeight = 100;
   block.selectionNormalised = SelectionFrame{0.1, 0.25, 0.6, 0.75, 0.0};
-  gSymmetryNumber = 3;
   Wings object;
   PlaceStoredSelection(&object, block, 400, 200);
   EXPECT_EQ(object.x, 100);

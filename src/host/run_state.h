@@ -1,17 +1,14 @@
-// Module-wide state of a filter run, shared by the run driver, the tile
-// builders and the row writer. One host thread calls the module, so nothing
-// here is guarded.
+// Module-wide state of a filter run, owned by the run driver. One host
+// thread calls the module, so nothing here is guarded.
 #pragma once
 
 #include <cstdint>
 
-#include "host/plugin_api.h"
+#include "abi/plugin_api.h"
+#include "common/progress.h"
+#include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
-
-struct Rect16 {  // top, left, bottom, right, as the host's rectangles
-  int16_t top, left, bottom, right;
-};
 
 enum RunState : int16_t {
   kStateBuildTile = 2,
@@ -22,8 +19,8 @@ enum RunState : int16_t {
 
 extern plugin::FilterRecord* gFilterRecord;  // the record of the current call
 extern int16_t gRunState;
-extern int16_t gResult;         // last status of the run
-extern int16_t gSourceKind;     // 1 = loaded file, 2 = the image
+extern int16_t gResult;      // last status of the run
+extern int16_t gSourceKind;  // 1 = loaded file, 2 = the image
 extern int32_t gSymmetryNumber;
 extern int32_t gFeather;
 extern Rect16 gSourceRect;
@@ -38,5 +35,11 @@ int32_t ReportProgress(int32_t done, int32_t total);
 // The host's abort test widened to 16 bits; non-zero means stop. A host
 // without an abort routine never stops the run.
 int16_t CheckAbort();
+
+// The progress of the run's tile build: Begin sets gProgressDone = 0 and
+// gProgressTotal; each Step reports the count to the host, counts one step
+// and polls the abort test, a stop setting gStopped and gResult to 1. The
+// row writer carries on with the same count.
+ProgressSink& RunProgress();
 
 }  // namespace quiltora

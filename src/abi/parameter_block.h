@@ -1,14 +1,15 @@
 // The settings record the host keeps between runs: 688 bytes, the same layout
 // on every build. Picture and display references are ObjectRef ids (see
-// object_table.h), 8 bytes wide so 32- and 64-bit builds agree.
+// common/object_table.h), 8 bytes wide so 32- and 64-bit builds agree.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "common/object_table.h"
-
 namespace quiltora {
+
+// An id of a module-owned object, as the record keeps it.
+using ObjectRef = uint64_t;
 
 struct IntRect {  // left, top, right, bottom
   int32_t left, top, right, bottom;
