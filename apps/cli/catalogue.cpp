@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "symmetry/catalogue.h"
+
 namespace quiltora_cli {
 namespace {
 
@@ -36,6 +38,24 @@ int32_t SmallNumber(const std::string& text, int32_t limit) {
   return value >= 1 && value <= limit ? value : 0;
 }
 
+// The tile's size from the source shape's: w and h of a rectangle or
+// parallelogram, s of the others; "~" marks the hexagonal roundings.
+const char* TileText(quiltora::TileRule rule) {
+  switch (rule) {
+    case quiltora::TileRule::kShape: return "w x h";
+    case quiltora::TileRule::kSide: return "s x s";
+    case quiltora::TileRule::kTwoWide: return "2w x h";
+    case quiltora::TileRule::kFourWide: return "4w x h";
+    case quiltora::TileRule::kTwoByTwo: return "2w x 2h";
+    case quiltora::TileRule::kTwoSides: return "2s x 2s";
+    case quiltora::TileRule::kRhombus: return "~1.73s x 2s";
+    case quiltora::TileRule::kTriangle:
+    case quiltora::TileRule::kKite: return "3s x ~1.73s";
+    case quiltora::TileRule::kHalfTriangle: return "6s x ~3.46s";
+  }
+  return "";
+}
+
 }  // namespace
 
 const SymmetryInfo& Symmetry(int32_t number) { return *quiltora::FindSymmetryInfo(number); }
@@ -64,13 +84,24 @@ int32_t FindBlendMode(const std::string& text) {
 }
 
 std::string SymmetryListing() {
-  std::string out = " No  Name           Group  Source shape              Feather\n";
+  std::string out = " No  Name           Group  Source shape              Tile         Feather\n";
   char line[128];
   for (const SymmetryInfo& info : quiltora::kSymmetries) {
-    std::snprintf(line, sizeof line, "%3d  %-13s  %-5s  %-24s  %s\n", int(info.number), info.name, info.planeGroup,
-                  quiltora::ShapeName(info.shape), info.feather ? "yes" : "no");
+    std::snprintf(line, sizeof line, "%3d  %-13s  %-5s  %-24s  %-11s  %s\n", int(info.number), info.name,
+                  info.planeGroup, quiltora::ShapeName(info.shape), TileText(quiltora::TileRuleOf(info.number)),
+                  info.feather ? "yes" : "no");
     out += line;
   }
+  out += R"(
+Tile: w and h are the selection's width and height; s is the shape's one size,
+which sets both sides of the tile (the hexagonal ones round to whole pixels).
+Repeats for print, with any symmetry:
+  --drop 1/2               a half drop: each column of tiles half a tile lower
+                           than the one to its left (--brick 1/3: each row a
+                           third of a tile right of the one above)
+  --repeat 64cm --dpi 150  a tile exactly 3780 px (64 cm at 150 dpi) wide; as
+                           high where w and h are free, else the height follows
+)";
   return out;
 }
 

@@ -3,13 +3,19 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "abi/parameter_block.h"
 #include "catalogue.h"
 #include "filterhost.h"
 #include "options.h"
 #include "picture.h"
+#include "picture_format.h"
+#include "picture_stream.h"
+#include "pixel_rows.h"
 #include "progress.h"
+#include "repeat.h"
 #include "settings.h"
 
 #ifndef QUILTORA_VERSION
@@ -29,22 +35,14 @@ volatile std::sig_atomic_t gInterrupted = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
 
-// Ctrl-C is caught for the whole run, so that it ends the run at the module's
-// next abort check and never kills the program halfway through a file. A
+// Ctrl-C is caught from the start of a run to the program's exit, so that it
+// ends the run at the module's next abort check and never kills the program
+// halfway through a file, nor while it exits after finishing its files. A
 // program started with Ctrl-C ignored (in the background) keeps ignoring it.
-class InterruptGuard {
- public:
-  InterruptGuard() : previous_(std::signal(SIGINT, OnInterrupt)) {
-    gInterrupted = 0;
-    if (previous_ == SIG_IGN) std::signal(SIGINT, SIG_IGN);
-  }
-  ~InterruptGuard() { std::signal(SIGINT, previous_); }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
- private:
-  void (*previous_)(int);
-};
+void CatchInterrupts() {
+  gInterrupted = 0;
+  if (std::signal(SIGINT, OnInterrupt) == SIG_IGN) std::signal(SIGINT, SIG_IGN);
+}
 
 const Failure kInterrupted{kExitInterrupted, "interrupted; nothing written"};
 
@@ -76,23 +74,34 @@ std::string RefusalOf(const std::vector<filterhost::Message>& messages, int16_t 
   }
 }
 
+constexpr int32_t kLargestSide = 32767;  // the host's rectangles hold 16-bit coordinates
+
 struct Inputs {
-  Picture picture;
+  std::unique_ptr<PictureReader> reader;
   ColorMode mode = ColorMode::kRGB;
   Box region;
   RunGeometry geometry;
 };
 
 bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
-  if (!LoadPicture(o.input, &in->picture, &failure->reason)) return false;
-  const Picture& picture = in->picture;
-  in->mode = ResolveMode(o.mode, picture);
-  in->region = o.region.value_or(Box{0, 0, picture.width, picture.height});
+  std::string reason;
+  in->reader = OpenPictureReader(o.input, &reason);
+  if (!in->reader) {
+    failure->reason = "cannot read '" + o.input + "': " + reason;
+    return false;
+  }
+  const PictureInfo& info = in->reader->info();
+  if (info.width > kLargestSide || info.height > kLargestSide) {
+    failure->reason = "'" + o.input + "' is too large: at most 32767 pixels a side";
+    return false;
+  }
+  in->mode = ResolveMode(o.mode, info.kind);
+  in->region = o.region.value_or(Box{0, 0, info.width, info.height});
   const Box& r = in->region;
-  if (int64_t(r.x) + r.width > picture.width || int64_t(r.y) + r.height > picture.height) {
+  if (int64_t(r.x) + r.width > info.width || int64_t(r.y) + r.height > info.height) {
     failure->status = kExitUsage;
-    failure->reason = "--region lies outside the " + std::to_string(picture.width) + " x " +
-                      std::to_string(picture.height) + " image";
+    failure->reason = "--region lies outside the " + std::to_string(info.width) + " x " +
+                      std::to_string(info.height) + " image";
     return false;
   }
   in->geometry.areaWidth = r.width;
@@ -102,7 +111,7 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
   if (!ProbePicture(o.sourceFile, &header, &failure->reason)) return false;
   in->geometry.sourceFileWidth = header.width;
   in->geometry.sourceFileHeight = header.height;
-  in->geometry.sourceFileBytesPerPixel = header.channels == 1 ? 1 : 3;
+  in->geometry.sourceFileBytesPerPixel = header.channels <= 2 ? 1 : 3;
   return true;
 }
 
@@ -131,96 +140,286 @@ bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host,
   return true;
 }
 
-Picture TilePicture(const filterhost::TileCopy& tile) {
-  filterhost::Image image(tile.width, tile.height, tile.channels);
-  image.pixels = tile.pixels;
-  return FromHostImage(image, Picture{});
+// A tile or repeating block as a picture at the output's resolution.
+Picture TilePicture(const filterhost::Image& image, const PictureInfo& output) {
+  Picture picture = FromHostImage(image, Picture{});
+  picture.dpiX = output.dpiX;
+  picture.dpiY = output.dpiY;
+  return picture;
 }
 
-// Writes every file beside its target first, then renames them all, so that a
-// failure leaves no output behind.
-bool WriteOutputs(const std::vector<std::pair<std::string, Picture>>& files, Failure* failure) {
-  std::vector<std::string> temporaries;
-  for (const auto& [path, picture] : files) {
-    std::string temporary;
-    if (!WritePictureTemporary(path, picture, &temporary, &failure->reason)) {
-      for (const std::string& done : temporaries) DiscardPicture(done);
-      return false;
-    }
-    temporaries.push_back(temporary);
+Picture TilePicture(const filterhost::TileCopy& tile, const PictureInfo& output) {
+  filterhost::Image image(tile.width, tile.height, tile.channels);
+  image.pixels = tile.pixels;
+  return TilePicture(image, output);
+}
+
+// A file written beside its target under a hidden name, renamed into place
+// by Commit and removed otherwise, so that a failed run leaves nothing.
+class Temporary {
+ public:
+  explicit Temporary(std::string path) : path_(std::move(path)) {}
+  ~Temporary() {
+    if (!path_.empty()) DiscardPicture(path_);
   }
-  if (gInterrupted) {
-    for (const std::string& temporary : temporaries) DiscardPicture(temporary);
-    *failure = kInterrupted;
+  Temporary(const Temporary&) = delete;
+  Temporary& operator=(const Temporary&) = delete;
+  const std::string& path() const { return path_; }
+  bool Commit(const std::string& target, std::string* error) {
+    const bool done = CommitPicture(path_, target, error);
+    path_.clear();
+    return done;
+  }
+
+ private:
+  std::string path_;
+};
+
+// The output file, open for its rows before the run starts.
+struct Output {
+  std::unique_ptr<Temporary> file;
+  std::unique_ptr<PictureWriter> writer;
+  PixelKind kind = PixelKind::kRGB;
+  PictureInfo info;
+};
+
+// dpi, when set, is recorded in place of the input's resolution.
+bool OpenOutput(const Options& o, const Inputs& in, std::optional<double> dpi, Output* out, Failure* failure) {
+  const PictureInfo& input = in.reader->info();
+  std::string reason;
+  if (!FormatAvailable(o.output, &reason)) {
+    failure->reason = "cannot write '" + o.output + "': " + reason;
     return false;
   }
-  for (size_t i = 0; i < files.size(); ++i) {
-    if (!CommitPicture(temporaries[i], files[i].first, &failure->reason)) {
-      for (size_t j = i + 1; j < files.size(); ++j) DiscardPicture(temporaries[j]);
+  PixelKind wanted = KindOfMode(in.mode);
+  if (HasAlpha(input.kind) && wanted != PixelKind::kCMYK)
+    wanted = wanted == PixelKind::kGray ? PixelKind::kGrayAlpha : PixelKind::kRGBA;
+  PictureInfo info = input;
+  info.kind = out->kind = WritableKind(o.output, wanted);
+  if (dpi) info.dpiX = info.dpiY = *dpi;
+  out->info = info;
+  WriteSettings settings;
+  if (o.compression) settings.compression = *o.compression;
+  if (o.quality) settings.quality = *o.quality;
+  out->file = std::make_unique<Temporary>(TemporaryPathFor(o.output));
+  out->writer = CreatePictureWriter(out->file->path(), o.output, info, settings, &reason);
+  if (out->writer) return true;
+  failure->reason = "cannot write '" + o.output + "': " + reason;
+  return false;
+}
+
+// One bar for reading, filtering and writing: each counts a third.
+class RunProgress {
+ public:
+  RunProgress(ProgressBar& bar, int32_t height, const FileSource& source, std::function<int32_t()> rowsWritten)
+      : bar_(bar), height_(height), source_(source), rowsWritten_(std::move(rowsWritten)) {}
+  void Module(int32_t done, int32_t total) {
+    moduleDone_ = done;
+    moduleTotal_ = total;
+    Show();
+  }
+  void Show() {
+    const int64_t filtered = moduleTotal_ > 0 ? int64_t(moduleDone_) * height_ / moduleTotal_ : 0;
+    bar_.Update(int32_t(source_.rowsReached() + rowsWritten_() + filtered), 3 * height_);
+  }
+
+ private:
+  ProgressBar& bar_;
+  int32_t height_;
+  const FileSource& source_;
+  std::function<int32_t()> rowsWritten_;
+  int32_t moduleDone_ = 0, moduleTotal_ = 0;
+};
+
+// The whole picture in memory, for --in-memory: read before the run,
+// written after it. Not cleared, as every byte is read into it.
+struct Frame {
+  std::unique_ptr<uint8_t[]> pixels;
+  size_t rowBytes = 0;
+};
+
+bool ReadFrame(FileSource& source, int32_t height, Frame* frame, RunProgress& progress, Failure* failure) {
+  for (int32_t y = 0; y < height; ++y) {
+    if (gInterrupted) {
+      *failure = kInterrupted;
       return false;
     }
+    if (!source.ReadRow(y, frame->pixels.get() + size_t(y) * frame->rowBytes)) {
+      failure->reason = source.error();
+      return false;
+    }
+    progress.Show();
   }
   return true;
 }
 
-// What a run hands back: the filtered image, and the tile when it was asked for.
-struct Rendered {
-  filterhost::Image image;
-  filterhost::TileCopy tile;
-  bool haveTile = false;
+bool WriteFrame(filterhost::ImageSink& sink, int32_t height, const Frame& frame, RunProgress& progress) {
+  for (int32_t y = 0; y < height; ++y) {
+    if (!sink.WriteRow(y, frame.pixels.get() + size_t(y) * frame.rowBytes)) return false;
+    progress.Show();
+  }
+  return true;
+}
+
+// Where the rows of a run go that keeps only the module's tile.
+class DiscardedRows : public filterhost::ImageSink {
+ public:
+  bool WriteRow(int32_t, const uint8_t*) override {
+    ++written_;
+    return !gInterrupted;
+  }
+  std::string error() const override { return kInterrupted.reason; }
+  int32_t rowsWritten() const { return written_; }
+
+ private:
+  int32_t written_ = 0;
 };
 
-// Loads the module and runs it once over the image, as a host repeats a filter.
-bool RunModule(const Options& o, const Inputs& in, Rendered* rendered, Failure* failure) {
+// Why a run that the module finished still failed, or an empty string.
+std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host) {
+  if (!report.ioError.empty()) return report.ioError;
+  if (report.result != 0)
+    return RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
+  if (!report.violations.empty()) return "the module made a request a host refuses: " + report.violations.front();
+  return {};
+}
+
+// Loads the module and runs it over the picture as a host repeats a filter:
+// rows come from the input file as the module asks for them and go to the
+// output as it finishes them (or, with --in-memory, all before and after).
+// Without an output the filtered rows are dropped; with a tile, the module's
+// tile is kept.
+bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::TileCopy* tile, bool* haveTile,
+               Failure* failure) {
   filterhost::Module module;
   const std::string modulePath = o.plugin.empty() ? filterhost::ModuleBesideExecutable() : o.plugin;
   if (!module.Load(modulePath)) {
     failure->reason = "cannot load the filter module: " + module.error();
     return false;
   }
+  const PictureInfo& info = in.reader->info();
+  const PixelKind hostKind = KindOfMode(in.mode);
+  const int32_t channels = SamplesOf(hostKind);
+  FileSource source(*in.reader, o.input, hostKind, o.inMemory);
+  std::unique_ptr<FileSink> fileSink;
+  DiscardedRows discarded;
+  filterhost::ImageSink* sink = &discarded;
+  if (out) {
+    fileSink = std::make_unique<FileSink>(*out->writer, o.output, hostKind, out->kind, info.width, &source);
+    fileSink->SetStopCheck([] { return gInterrupted != 0; }, kInterrupted.reason);
+    sink = fileSink.get();
+  }
+  ProgressBar bar(!o.quiet);
+  RunProgress progress(bar, info.height, source,
+                       [&] { return fileSink ? fileSink->rowsWritten() : discarded.rowsWritten(); });
+
+  Frame frame;
+  std::unique_ptr<filterhost::PixelStore> store;
+  if (o.inMemory) {
+    frame.rowBytes = size_t(info.width) * channels;
+    frame.pixels.reset(new uint8_t[frame.rowBytes * size_t(info.height)]);
+    if (!ReadFrame(source, info.height, &frame, progress, failure)) return false;
+    store = std::make_unique<filterhost::FrameStore>(frame.pixels.get(), info.width, info.height, channels,
+                                                     frame.rowBytes);
+  } else {
+    store = std::make_unique<filterhost::StreamStore>(source, *sink, info.width, info.height, channels);
+  }
   filterhost::Host host(module);
-  host.SetImage(ToHostImage(in.picture, in.mode));
+  host.SetStore(store.get());
+  host.SetServeInPlace(true);
   host.SetFilterRect(in.region.x, in.region.y, in.region.x + in.region.width, in.region.y + in.region.height);
   if (!PrepareSettings(o, in, &host, failure)) return false;
 
-  ProgressBar bar(!o.quiet);
-  host.SetProgressHook([&bar](int32_t done, int32_t total) { bar.Update(done, total); });
+  host.SetProgressHook([&progress](int32_t done, int32_t total) { progress.Module(done, total); });
   host.SetAbortHook([] { return gInterrupted != 0; });
-  if (!o.tilePath.empty())
-    host.SetBeforeFinishHook([&] { rendered->haveTile = filterhost::CopyModuleTile(module, &rendered->tile); });
+  if (tile) host.SetBeforeFinishHook([&] { *haveTile = filterhost::CopyModuleTile(module, tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
+  failure->reason = RunFailure(report, host);
+  if (failure->reason.empty() && out && o.inMemory && !WriteFrame(*sink, info.height, frame, progress))
+    failure->reason = sink->error();
   bar.Finish();
-
   if (gInterrupted) *failure = kInterrupted;
-  else if (report.result != 0)
-    failure->reason = RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
-  else if (!report.violations.empty())
-    failure->reason = "the module made a request a host refuses: " + report.violations.front();
-  else if (!o.tilePath.empty() && !rendered->haveTile)
+  else if (failure->reason.empty() && tile && !*haveTile)
     failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
   if (!failure->reason.empty()) return false;
   if (!o.quiet)
     for (const filterhost::Message& message : host.messages())
       std::fprintf(stderr, "quiltora: note: %s\n", OneLine(message.text).c_str());
-  rendered->image = std::move(host.image());
   return true;
 }
 
-int RunFilter(const Options& o) {
-  InterruptGuard interruptGuard;
+void Note(const Options& o, const std::string& text) {
+  if (!o.quiet && !text.empty()) std::fprintf(stderr, "quiltora: note: %s\n", text.c_str());
+}
+
+// A drop or brick: the module's tile laid on that lattice, by the module. The
+// run before the last keeps only the tile; the last writes the output.
+bool RunOnLattice(const Options& o, Inputs* in, Output* out, LatticeResult* result, Failure* failure) {
+  const RunGeometry geometry = in->geometry;
+  const ModuleRun run = [&](const Options& options, const RunGeometry& runGeometry, bool last,
+                            filterhost::TileCopy* tile) {
+    in->geometry = runGeometry;
+    bool haveTile = false;
+    const bool done = RunModule(options, *in, last ? out : nullptr, tile, &haveTile, failure);
+    in->geometry = geometry;
+    return done;
+  };
+  return RenderOnLattice(o, geometry, run, result, &failure->reason);
+}
+
+int RunFilter(const Options& given) {
+  CatchInterrupts();
   Failure failure;
   Inputs in;
-  Rendered rendered;
-  if (!ReadInputs(o, &in, &failure) || !RunModule(o, in, &rendered, &failure)) return Report(failure);
-  std::vector<std::pair<std::string, Picture>> files;
-  files.emplace_back(o.output, FromHostImage(rendered.image, in.picture));
-  const filterhost::TileCopy& tile = rendered.tile;
-  if (rendered.haveTile) files.emplace_back(o.tilePath, TilePicture(tile));
-  if (!WriteOutputs(files, &failure)) return Report(failure);
-  if (!o.quiet && rendered.haveTile)
+  Output out;
+  if (!ReadInputs(given, &in, &failure)) return Report(failure);
+  Options o = given;
+  std::optional<double> dpi = o.dpi;  // recorded in the files written, in place of the input's
+  std::string repeatReport;
+  if (o.repeat) {
+    const Resolution resolution = ResolutionFor(o, in.reader->info().dpiX);
+    if (!ApplyRepeat(&o, in.geometry, resolution, &repeatReport, &failure.reason)) {
+      failure.status = kExitUsage;
+      return Report(failure);
+    }
+    if (resolution.assumed && IsPhysical(*o.repeat)) {
+      Note(o, "the input records no resolution: --repeat measures at 72 dpi (see --dpi)");
+      dpi = resolution.dpi;
+    }
+  }
+  const bool onLattice = o.drop || o.brick;
+  filterhost::TileCopy tile;
+  bool haveTile = false;
+  LatticeResult lattice;
+  if (!OpenOutput(o, in, dpi, &out, &failure)) return Report(failure);
+  if (onLattice ? !RunOnLattice(o, &in, &out, &lattice, &failure)
+                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure))
+    return Report(failure);
+  if (!out.writer->Finish())
+    return Report(Failure{kExitFailed, "cannot write '" + o.output + "': " + out.writer->error()});
+  out.writer.reset();
+  std::string tileTemporary;
+  const bool writeTile = haveTile || (onLattice && !o.tilePath.empty());
+  if (writeTile) {
+    const Picture picture = onLattice ? TilePicture(lattice.superTile, out.info) : TilePicture(tile, out.info);
+    if (!WritePictureTemporary(o.tilePath, picture, &tileTemporary, &failure.reason)) return Report(failure);
+  }
+  Temporary tileFile(tileTemporary);
+  if (gInterrupted) return Report(kInterrupted);
+  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)))
+    return Report(failure);
+  Note(o, lattice.note);
+  if (dpi && !KeepsResolution(o.output))
+    Note(o, "'" + o.output + "' records no resolution: this build writes no resolution into that format");
+  if (!o.quiet && !repeatReport.empty()) std::printf("%s\n", repeatReport.c_str());
+  if (!o.quiet && haveTile)
     std::printf("tile %d x %d, origin %d,%d, row shift %d: %s\n", int(tile.width), int(tile.height),
                 int(tile.originX), int(tile.originY), int(tile.rowShift), o.tilePath.c_str());
+  if (!o.quiet && onLattice && !o.tilePath.empty())
+    std::printf("tile %d x %d, origin %d,%d, row shift 0: %s (%s)\n", int(lattice.superTile.width),
+                int(lattice.superTile.height), int(lattice.originX), int(lattice.originY), o.tilePath.c_str(),
+                lattice.description.c_str());
   return kExitOk;
 }
 

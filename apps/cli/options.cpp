@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "catalogue.h"
+#include "picture_format.h"
+#include "repeat.h"
 
 namespace quiltora_cli {
 namespace {
@@ -107,6 +109,45 @@ std::string SetTile(const std::string& value, Options* o) {
   o->tilePath = value;
   return {};
 }
+std::string SetLattice(const char* name, const std::string& value, std::optional<Fraction>* out) {
+  Fraction fraction;
+  if (!ParseFraction(value, &fraction))
+    return std::string(name) + " takes a fraction of the tile from 0 to 1, such as 1/2, 1/3 or 0.5, not '" + value +
+           "'";
+  *out = fraction;
+  return {};
+}
+std::string SetDrop(const std::string& value, Options* o) { return SetLattice("--drop", value, &o->drop); }
+std::string SetBrick(const std::string& value, Options* o) { return SetLattice("--brick", value, &o->brick); }
+std::string SetRepeat(const std::string& value, Options* o) {
+  RepeatSize size;
+  const std::string error = ParseRepeatSize(value, &size);
+  if (error.empty()) o->repeat = size;
+  return error;
+}
+std::string SetDpi(const std::string& value, Options* o) {
+  char* end = nullptr;
+  const double dpi = std::strtod(value.c_str(), &end);
+  if (value.empty() || *end != '\0' || !(dpi >= 1 && dpi <= 100000) ||
+      !std::isdigit(static_cast<unsigned char>(value[0])))
+    return "--dpi takes a resolution in dots per inch from 1 to 100000, not '" + value + "'";
+  o->dpi = dpi;
+  return {};
+}
+std::string SetCompression(const std::string& value, Options* o) {
+  int32_t level = 0;
+  if (!ParseInt(value, &level) || level < 0 || level > 9)
+    return "--compression takes a level from 0 to 9, not '" + value + "'";
+  o->compression = level;
+  return {};
+}
+std::string SetQuality(const std::string& value, Options* o) {
+  int32_t quality = 0;
+  if (!ParseInt(value, &quality) || quality < 1 || quality > 100)
+    return "--quality takes a number from 1 to 100, not '" + value + "'";
+  o->quality = quality;
+  return {};
+}
 std::string SetPlugin(const std::string& value, Options* o) {
   o->plugin = value;
   return {};
@@ -116,7 +157,9 @@ constexpr ValueOption kValueOptions[] = {
     {"symmetry", SetSymmetry}, {"select", SetSelect}, {"shear", SetShear},   {"feather", SetFeather},
     {"opacity", SetOpacity},   {"blend", SetBlend},   {"offset", SetOffset}, {"region", SetRegion},
     {"source", SetSource},     {"source-area", SetSourceArea},             {"mode", SetMode},
-    {"tile", SetTile},         {"plugin", SetPlugin},
+    {"tile", SetTile},         {"plugin", SetPlugin}, {"compression", SetCompression},
+    {"quality", SetQuality},   {"drop", SetDrop},     {"brick", SetBrick},   {"repeat", SetRepeat},
+    {"dpi", SetDpi},
 };
 
 bool SetFlag(const std::string& name, Options* o) {
@@ -124,6 +167,7 @@ bool SetFlag(const std::string& name, Options* o) {
   else if (name == "version") o->version = true;
   else if (name == "list") o->list = true;
   else if (name == "quiet") o->quiet = true;
+  else if (name == "in-memory") o->inMemory = true;
   else return false;
   return true;
 }
@@ -153,10 +197,15 @@ std::string CheckCombination(const Options& o) {
   if (o.sourceArea && o.sourceFile.empty()) return "--source-area needs --source FILE.bmp";
   if (!o.sourceFile.empty() && Extension(o.sourceFile) != "bmp") return "--source takes a BMP file";
   if (!IsWritableExtension(o.output))
-    return "cannot write '" + o.output + "': the output must end in .png, .bmp, .tga, .jpg or .jpeg";
+    return "cannot write '" + o.output + "': the output must end in " + WritableExtensionList();
   if (!o.tilePath.empty() && !IsWritableExtension(o.tilePath))
-    return "cannot write '" + o.tilePath + "': the tile must end in .png, .bmp, .tga, .jpg or .jpeg";
+    return "cannot write '" + o.tilePath + "': the tile must end in " + WritableExtensionList();
   if (!o.tilePath.empty() && o.tilePath == o.output) return "--tile must name another file than the output";
+  if (o.drop && o.brick) return "--drop and --brick cannot be combined: a repeat shifts its columns or its rows";
+  if ((o.drop || o.brick) && o.shear)
+    return "--shear cannot be combined with --drop or --brick: the shear already shifts Gold Brick's rows";
+  if ((o.drop || o.brick) && o.mode == ColorMode::kCMYK)
+    return "--drop and --brick work on gray and RGB images, not --mode cmyk";
   return {};
 }
 
@@ -221,18 +270,23 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
   return result;
 }
 
-bool IsWritableExtension(const std::string& path) {
-  const std::string extension = Extension(path);
-  return extension == "png" || extension == "bmp" || extension == "tga" || extension == "jpg" || extension == "jpeg";
-}
-
 std::string UsageText() {
   return R"(Usage: quiltora INPUT OUTPUT [options]
 Turns part of a picture into a seamless repeating pattern with the Quiltora
 filter module, run the way an image editor runs it.
 
-INPUT: PNG, JPEG, BMP, TGA, PSD (composite) or PNM, 8 bits per channel.
-OUTPUT: .png, .bmp, .tga, .jpg or .jpeg; an alpha channel passes through.
+INPUT: PNG, JPEG, TIFF, BMP, PPM/PGM/PAM, TGA or PSD (composite); 8 bits
+per channel (16-bit PNG and PNM are cut to 8).
+OUTPUT: .png, .jpg, .jpeg, .tif, .tiff, .bmp, .ppm, .pgm, .pnm, .pam or .tga.
+An alpha channel passes through where the output has room for it; the
+resolution (dpi) and the ICC profile pass through to PNG, JPEG, TIFF and BMP.
+A CMYK TIFF or JPEG runs in CMYK and a CMYK run writes a CMYK TIFF.
+
+Large pictures: PNG, JPEG, TIFF (strips or tiles), BMP and PPM/PGM/PAM are
+read and written a few rows at a time, so memory stays small whatever the
+picture's size (interlaced PNG is read whole). TGA and PSD are read whole and
+TGA is written whole. The Windows program reads and writes PNG and JPEG
+whole through stb, without dpi or ICC profile, and does not take TIFF.
 
 Pattern:
   -s, --symmetry=S      1..17, a name ("pinwheel", "storm-at-sea") or a plane
@@ -259,15 +313,37 @@ Image:
                         (default: gray for gray input, rgb otherwise). cmyk is
                         a naive conversion (C = 255 - R, ..., black taken out
                         as the least of the three), not colour-managed.
+Repeat for print:
+      --drop=F          half drop and kin: the finished tile (feather and
+                        all) laid in columns, each F of the tile's height
+                        lower than the one to its left; F is 1/2, 1/3, 0.5...
+                        Example: --drop 1/2
+      --brick=F         the same with rows, each F of the tile's width right
+                        of the one above. Example: --brick 1/3
+      --repeat=SIZE     a tile of exactly SIZE: 64cm, 640mm, 25.2in or 7559px
+                        for both sides, WxH (30cmx20cm) for each, Wx or xH for
+                        one; quiltora sizes the selection for it (--select
+                        then gives only its centre). Where the symmetry ties
+                        the height to the width (see --list) one side is set
+                        and the other follows. Example: --repeat 64cm --dpi 150
+                        gives a tile 3780 px wide (64 / 2.54 x 150, rounded)
+      --dpi=N           the resolution for --repeat, recorded in the output
+                        (default: the input's, else 72)
 Output:
-      --tile=FILE       also save the finished tile as the module built it
+      --compression=N   PNG: zlib level 0..9 (default 2, fast); TIFF: Deflate
+                        level 1..9, 0 for none (default: none)
+      --quality=Q       JPEG quality 1..100 (default 92)
+      --tile=FILE       also save the finished tile as the module built it;
+                        with --drop or --brick, the repeating block of tiles
+      --in-memory       read the whole picture before the run and write it
+                        after, instead of a few rows at a time
   -q, --quiet           no progress bar, no notes
       --plugin=PATH     the filter module to load (default: the one beside
                         this program)
   -h, --help            this text
   -V, --version         the version
       --list            the 17 symmetries: number, name, plane group, source
-                        shape and whether they take a feather
+                        shape, tile size and whether they take a feather
 
 Exit status: 0 done, 1 failed, 2 bad usage, 130 interrupted (Ctrl-C).
 )";

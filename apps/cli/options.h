@@ -18,6 +18,24 @@ struct Offset {
 
 enum class ColorMode { kFromInput, kGray, kRGB, kCMYK };
 
+struct Fraction {  // numerator / denominator in [0, 1), in lowest terms
+  int32_t numerator = 0;
+  int32_t denominator = 1;
+};
+
+enum class LengthUnit { kPixel, kMillimetre, kCentimetre, kInch };
+
+struct Length {
+  double value = 0;
+  LengthUnit unit = LengthUnit::kPixel;
+};
+
+struct RepeatSize {  // the sides of a --repeat; a side not given is empty
+  std::optional<Length> width;
+  std::optional<Length> height;
+  bool bothFromOne = false;  // one size stood for both ("64cm")
+};
+
 struct Options {
   std::string input;
   std::string output;
@@ -34,6 +52,13 @@ struct Options {
   std::optional<Box> sourceArea;
   ColorMode mode = ColorMode::kFromInput;
   std::string tilePath;
+  std::optional<Fraction> drop;   // columns shifted down by F of the tile's height
+  std::optional<Fraction> brick;  // rows shifted across by F of its width
+  std::optional<RepeatSize> repeat;
+  std::optional<double> dpi;
+  std::optional<int32_t> compression;  // PNG zlib level, TIFF Deflate level (0: none)
+  std::optional<int32_t> quality;      // JPEG
+  bool inMemory = false;  // read the whole picture before the run, write it after
   bool quiet = false;
   bool list = false;
   bool help = false;
@@ -52,7 +77,5 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args);
 // The --help text.
 std::string UsageText();
 
-// The extensions quiltora writes: .png, .bmp, .tga, .jpg and .jpeg (any case).
-bool IsWritableExtension(const std::string& path);
 
 }  // namespace quiltora_cli

@@ -1,105 +1,101 @@
 #include "picture.h"
 
-#include <stb_image.h>
-#include <stb_image_write.h>
-
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
-#include "common/checked.h"
+#include "pixel_rows.h"
 
 namespace quiltora_cli {
 namespace {
 
-constexpr int kJpegQuality = 92;
-constexpr int32_t kLargestSide = 32767;  // the host's rectangles hold 16-bit coordinates
-
-std::string LowerExtension(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
+PixelKind KindOfChannels(int32_t channels, bool cmyk) {
+  switch (channels) {
+    case 1: return PixelKind::kGray;
+    case 2: return PixelKind::kGrayAlpha;
+    case 3: return PixelKind::kRGB;
+    default: return cmyk ? PixelKind::kCMYK : PixelKind::kRGBA;
+  }
 }
 
-bool WriteByExtension(const std::string& path, const std::string& extension, const Picture& picture) {
-  const int w = picture.width, h = picture.height, c = picture.channels;
-  const void* data = picture.pixels.data();
-  if (extension == ".png") return stbi_write_png(path.c_str(), w, h, c, data, w * c) != 0;
-  if (extension == ".bmp") return stbi_write_bmp(path.c_str(), w, h, c, data) != 0;
-  if (extension == ".tga") return stbi_write_tga(path.c_str(), w, h, c, data) != 0;
-  if (extension == ".jpg" || extension == ".jpeg") return stbi_write_jpg(path.c_str(), w, h, c, data, kJpegQuality) != 0;
-  return false;
+std::unique_ptr<PictureReader> Open(const std::string& path, std::string* error) {
+  std::string reason;
+  std::unique_ptr<PictureReader> reader = OpenPictureReader(path, &reason);
+  if (!reader) *error = "cannot read '" + path + "': " + reason;
+  return reader;
 }
 
-uint8_t GrayOf(const uint8_t* rgb) { return uint8_t((299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] + 500) / 1000); }
-
-void ToCmyk(const uint8_t* rgb, uint8_t* cmyk) {
-  const uint8_t c = uint8_t(255 - rgb[0]), m = uint8_t(255 - rgb[1]), y = uint8_t(255 - rgb[2]);
-  const uint8_t k = std::min({c, m, y});
-  cmyk[0] = uint8_t(c - k);
-  cmyk[1] = uint8_t(m - k);
-  cmyk[2] = uint8_t(y - k);
-  cmyk[3] = k;
-}
-
-void FromCmyk(const uint8_t* cmyk, uint8_t* rgb) {
-  for (int i = 0; i < 3; ++i) rgb[i] = uint8_t(255 - std::min(255, cmyk[i] + cmyk[3]));
+void TakeInfo(const PictureInfo& info, Picture* picture) {
+  picture->width = info.width;
+  picture->height = info.height;
+  picture->channels = SamplesOf(info.kind);
+  picture->cmyk = info.kind == PixelKind::kCMYK;
+  picture->dpiX = info.dpiX;
+  picture->dpiY = info.dpiY;
+  picture->iccProfile = info.iccProfile;
 }
 
 }  // namespace
 
+PixelKind KindOfPicture(const Picture& picture) { return KindOfChannels(picture.channels, picture.cmyk); }
+
 bool LoadPicture(const std::string& path, Picture* picture, std::string* error) {
-  int width = 0, height = 0, channels = 0;
-  stbi_uc* data = stbi_load(path.c_str(), &width, &height, &channels, 0);
-  if (data == nullptr) {
-    std::error_code code;
-    if (!std::filesystem::exists(path, code)) *error = "cannot read '" + path + "': no such file";
-    else *error = "cannot read '" + path + "': " + stbi_failure_reason();
-    return false;
-  }
-  int32_t bytes = 0;
-  const bool sizeOk = width <= kLargestSide && height <= kLargestSide &&
-                      quiltora::CheckedMul32(width, height, channels, &bytes);
-  if (sizeOk) {
-    picture->width = width;
-    picture->height = height;
-    picture->channels = channels;
-    picture->pixels.assign(data, data + bytes);
-  }
-  stbi_image_free(data);
-  if (!sizeOk) *error = "'" + path + "' is too large: at most 32767 pixels a side";
-  return sizeOk;
+  std::unique_ptr<PictureReader> reader = Open(path, error);
+  if (!reader) return false;
+  TakeInfo(reader->info(), picture);
+  const size_t rowBytes = size_t(picture->width) * picture->channels;
+  picture->pixels.resize(rowBytes * size_t(picture->height));
+  for (int32_t y = 0; y < picture->height; ++y)
+    if (!reader->ReadRow(y, picture->pixels.data() + size_t(y) * rowBytes)) {
+      *error = "cannot read '" + path + "': " + reader->error();
+      return false;
+    }
+  return true;
 }
 
 bool ProbePicture(const std::string& path, Picture* header, std::string* error) {
-  int width = 0, height = 0, channels = 0;
-  if (stbi_info(path.c_str(), &width, &height, &channels) == 0) {
-    std::error_code code;
-    if (!std::filesystem::exists(path, code)) *error = "cannot read '" + path + "': no such file";
-    else *error = "cannot read '" + path + "': " + stbi_failure_reason();
-    return false;
-  }
-  header->width = width;
-  header->height = height;
-  header->channels = channels;
+  std::unique_ptr<PictureReader> reader = Open(path, error);
+  if (!reader) return false;
+  TakeInfo(reader->info(), header);
   header->pixels.clear();
   return true;
 }
 
-bool WritePictureTemporary(const std::string& path, const Picture& picture, std::string* temporary,
-                           std::string* error) {
+std::string TemporaryPathFor(const std::string& path) {
   const std::filesystem::path target(path);
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   const std::string name = "." + target.filename().string() + ".part" + std::to_string(stamp % 1000000007);
-  *temporary = (target.parent_path() / name).string();
-  if (!WriteByExtension(*temporary, LowerExtension(path), picture)) {
-    DiscardPicture(*temporary);
-    *error = "cannot write '" + path + "'";
-    return false;
+  return (target.parent_path() / name).string();
+}
+
+bool WritePictureTemporary(const std::string& path, const Picture& picture, std::string* temporary,
+                           std::string* error, const WriteSettings& settings) {
+  *temporary = TemporaryPathFor(path);
+  const PixelKind kind = KindOfPicture(picture);
+  PictureInfo info;
+  info.width = picture.width;
+  info.height = picture.height;
+  info.kind = WritableKind(path, kind);
+  info.dpiX = picture.dpiX;
+  info.dpiY = picture.dpiY;
+  info.iccProfile = picture.iccProfile;
+  std::string reason;
+  std::unique_ptr<PictureWriter> writer = CreatePictureWriter(*temporary, path, info, settings, &reason);
+  bool written = writer != nullptr;
+  std::vector<uint8_t> row(size_t(picture.width) * SamplesOf(info.kind));
+  const size_t rowBytes = size_t(picture.width) * picture.channels;
+  for (int32_t y = 0; written && y < picture.height; ++y) {
+    ConvertRow(picture.pixels.data() + size_t(y) * rowBytes, kind, row.data(), info.kind, picture.width);
+    written = writer->WriteRow(row.data());
   }
-  return true;
+  if (written) written = writer->Finish();
+  if (!written) {
+    if (writer) reason = writer->error();
+    writer.reset();
+    DiscardPicture(*temporary);
+    *error = "cannot write '" + path + "': " + reason;
+  }
+  return written;
 }
 
 bool CommitPicture(const std::string& temporary, const std::string& path, std::string* error) {
@@ -119,40 +115,38 @@ void DiscardPicture(const std::string& temporary) {
 }
 
 ColorMode ResolveMode(ColorMode requested, const Picture& picture) {
-  if (requested != ColorMode::kFromInput) return requested;
-  return picture.channels <= 2 ? ColorMode::kGray : ColorMode::kRGB;
+  return ResolveMode(requested, KindOfPicture(picture));
 }
 
 filterhost::Image ToHostImage(const Picture& picture, ColorMode mode) {
-  const int32_t channels = mode == ColorMode::kGray ? 1 : mode == ColorMode::kCMYK ? 4 : 3;
-  filterhost::Image image(picture.width, picture.height, channels);
-  const bool grayIn = picture.channels <= 2;
-  const uint8_t* in = picture.pixels.data();
-  uint8_t* out = image.pixels.data();
-  for (int32_t i = 0; i < picture.width * picture.height; ++i, in += picture.channels, out += channels) {
-    const uint8_t rgb[3] = {in[0], grayIn ? in[0] : in[1], grayIn ? in[0] : in[2]};
-    if (channels == 1) *out = grayIn ? in[0] : GrayOf(rgb);
-    else if (channels == 3) std::copy(rgb, rgb + 3, out);
-    else ToCmyk(rgb, out);
-  }
+  const PixelKind from = KindOfPicture(picture), to = KindOfMode(mode);
+  filterhost::Image image(picture.width, picture.height, SamplesOf(to));
+  const size_t inRow = size_t(picture.width) * picture.channels, outRow = size_t(picture.width) * image.channels;
+  for (int32_t y = 0; y < picture.height; ++y)
+    ConvertRow(picture.pixels.data() + y * inRow, from, image.pixels.data() + y * outRow, to, picture.width);
   return image;
 }
 
 Picture FromHostImage(const filterhost::Image& image, const Picture& alphaFrom) {
-  const bool alpha = (alphaFrom.channels == 2 || alphaFrom.channels == 4) && alphaFrom.width == image.width &&
+  const bool alpha = HasAlpha(KindOfPicture(alphaFrom)) && alphaFrom.width == image.width &&
                      alphaFrom.height == image.height;
+  const PixelKind from = image.channels == 1 ? PixelKind::kGray : image.channels == 4 ? PixelKind::kCMYK : PixelKind::kRGB;
+  const PixelKind to = image.channels == 1 ? (alpha ? PixelKind::kGrayAlpha : PixelKind::kGray)
+                                           : (alpha ? PixelKind::kRGBA : PixelKind::kRGB);
   Picture picture;
   picture.width = image.width;
   picture.height = image.height;
-  const int32_t colours = image.channels == 1 ? 1 : 3;
-  picture.channels = colours + (alpha ? 1 : 0);
+  picture.channels = SamplesOf(to);
   picture.pixels.resize(size_t(image.width) * image.height * picture.channels);
-  const uint8_t* in = image.pixels.data();
-  uint8_t* out = picture.pixels.data();
-  for (int32_t i = 0; i < image.width * image.height; ++i, in += image.channels, out += picture.channels) {
-    if (image.channels == 4) FromCmyk(in, out);
-    else std::copy(in, in + colours, out);
-    if (alpha) out[colours] = alphaFrom.pixels[size_t(i) * alphaFrom.channels + alphaFrom.channels - 1];
+  const size_t inRow = size_t(image.width) * image.channels, outRow = size_t(image.width) * picture.channels;
+  std::vector<uint8_t> alphaRow(size_t(image.width));
+  for (int32_t y = 0; y < image.height; ++y) {
+    uint8_t* out = picture.pixels.data() + y * outRow;
+    ConvertRow(image.pixels.data() + y * inRow, from, out, to, image.width);
+    if (!alpha) continue;
+    TakeAlpha(alphaFrom.pixels.data() + size_t(y) * alphaFrom.width * alphaFrom.channels, KindOfPicture(alphaFrom),
+              image.width, alphaRow.data());
+    PutAlpha(out, to, image.width, alphaRow.data());
   }
   return picture;
 }

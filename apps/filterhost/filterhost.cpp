@@ -39,6 +39,24 @@ struct HostBuffer {
 // the host's to free. Never destroyed: a handle the module dropped is still
 // the host's at exit, not a leak for a leak checker.
 std::set<plugin::Handle>& gHostHandles = *new std::set<plugin::Handle>;
+// Handles the module gave back to a host whose disposeProc frees nothing: the
+// host keeps them until it closes, and any further use of them is reported.
+std::set<plugin::Handle>& gDisposedHandles = *new std::set<plugin::Handle>;
+
+const HostBehaviour* CurrentBehaviour() { return gCurrentHost != nullptr ? &gCurrentHost->behaviour() : nullptr; }
+
+// True, with the use reported, for a handle the module had given back.
+bool UsedAfterDispose(plugin::Handle h, const char* use) {
+  if (gDisposedHandles.count(h) == 0) return false;
+  if (gCurrentHost != nullptr) gCurrentHost->ReportViolation(std::string("the module used a handle it had disposed: ") + use);
+  return true;
+}
+
+void FreeHostHandle(plugin::Handle h) {
+  auto* handle = reinterpret_cast<HostHandle*>(h);
+  std::free(handle->data);
+  delete handle;
+}
 
 constexpr uint8_t kFreshMemoryFill = 0xA5;  // hosts hand out memory uncleared
 constexpr uint8_t kGuardFill = 0xFD;
@@ -83,20 +101,33 @@ plugin::Handle NewHandle(int32_t size) {
 }
 
 void DisposeHandle(plugin::Handle h) {
-  if (h == nullptr || gHostHandles.erase(h) == 0) return;
+  if (h == nullptr || UsedAfterDispose(h, "disposed again") || gHostHandles.erase(h) == 0) return;
   auto* handle = reinterpret_cast<HostHandle*>(h);
   if (gCurrentHost != nullptr) {
     gCurrentHost->Released(handle->size);
     gCurrentHost->TrackModuleAllocation(h, false);
   }
-  std::free(handle->data);
-  delete handle;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->disposeDoesNothing) {
+    gDisposedHandles.insert(h);
+    return;
+  }
+  FreeHostHandle(h);
 }
 
-int32_t GetHandleSize(plugin::Handle h) { return h != nullptr ? reinterpret_cast<HostHandle*>(h)->size : 0; }
+// A suite answers 0 for a handle it does not know.
+int32_t GetHandleSize(plugin::Handle h) {
+  if (h == nullptr || UsedAfterDispose(h, "getSizeProc") || gHostHandles.count(h) == 0) return 0;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->handleSizeAnswer >= 0) return behaviour->handleSizeAnswer;
+  return reinterpret_cast<HostHandle*>(h)->size;
+}
 
 plugin::OSErr SetHandleSize(plugin::Handle h, int32_t size) {
-  if (h == nullptr || size < 0) return plugin::kNilHandleErr;
+  if (h == nullptr || size < 0 || UsedAfterDispose(h, "setSizeProc") || gHostHandles.count(h) == 0)
+    return plugin::kNilHandleErr;
+  const HostBehaviour* behaviour = CurrentBehaviour();
+  if (behaviour != nullptr && behaviour->setSizeDoesNothing) return plugin::kNoErr;
   auto* handle = reinterpret_cast<HostHandle*>(h);
   char* data = static_cast<char*>(std::realloc(handle->data, size_t(size) + 1));
   if (data == nullptr) return plugin::kMemFullErr;
@@ -105,7 +136,11 @@ plugin::OSErr SetHandleSize(plugin::Handle h, int32_t size) {
   return plugin::kNoErr;
 }
 
-char* LockHandle(plugin::Handle h, plugin::Boolean) { return h != nullptr ? *h : nullptr; }
+char* LockHandle(plugin::Handle h, plugin::Boolean) {
+  if (h == nullptr) return nullptr;
+  UsedAfterDispose(h, "lockProc");
+  return *h;
+}
 void UnlockHandle(plugin::Handle) {}
 void RecoverSpace(int32_t) {}
 
@@ -147,16 +182,6 @@ void ProgressProc(int32_t done, int32_t total) {
   if (gCurrentHost != nullptr) gCurrentHost->OnProgress(done, total);
 }
 
-// Copies `pixels` pixels of `planes` samples between interleaved rows whose
-// pixels are toStep and fromStep bytes apart; one piece when nothing is skipped.
-void CopyPlanes(uint8_t* to, int32_t toStep, const uint8_t* from, int32_t fromStep, int32_t pixels, int32_t planes) {
-  if (toStep == planes && fromStep == planes) {
-    std::memcpy(to, from, size_t(pixels) * size_t(planes));
-    return;
-  }
-  for (int32_t x = 0; x < pixels; ++x) std::memcpy(to + size_t(x) * toStep, from + size_t(x) * fromStep, size_t(planes));
-}
-
 // Sizes a served buffer exactly, so that a module reading or writing past the
 // rectangle it asked for runs off the allocation (and a sanitizer sees it).
 uint8_t* ExactBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
@@ -187,12 +212,25 @@ Host::Host(Module& module) : module_(module) {
 Host::~Host() {
   DropParameters();
   StopMessageWatch();
+  // The memory a host that frees nothing on dispose kept, given up as it closes.
+  for (plugin::Handle h : gDisposedHandles) FreeHostHandle(h);
+  gDisposedHandles.clear();
 }
 
 void Host::SetImage(Image image) {
   image_ = std::move(image);
+  imageStore_ = std::make_unique<FrameStore>(image_.pixels.data(), image_.width, image_.height, image_.channels,
+                                             size_t(image_.width) * size_t(image_.channels));
+  SetStore(imageStore_.get());
+}
+
+void Host::SetStore(PixelStore* store) {
+  store_ = store;
   servedOut_ = plugin::Rect{};  // output served for the last picture is not this one's
-  SetFilterRect(0, 0, image_.width, image_.height);
+  if (behaviour_.filterRectInside)
+    record_.filterRect = InsideFilterRect(store_->width(), store_->height());
+  else
+    SetFilterRect(0, 0, store_->width(), store_->height());
 }
 
 void Host::SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -202,13 +240,19 @@ void Host::SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t botto
 void Host::FillRecord() {
   record_.abortProc = AbortProc;
   record_.progressProc = ProgressProc;
-  record_.imageSize = plugin::Point{int16_t(image_.height), int16_t(image_.width)};
-  record_.planes = int16_t(image_.channels);
-  record_.imageMode = ImageModeOf(image_.channels);
+  const int32_t width = store_ != nullptr ? store_->width() : 0;
+  const int32_t height = store_ != nullptr ? store_->height() : 0;
+  const int32_t channels = store_ != nullptr ? store_->channels() : image_.channels;
+  record_.imageSize = plugin::Point{int16_t(height), int16_t(width)};
+  record_.planes = int16_t(channels);
+  const int32_t colourPlanes = behaviour_.alphaPlane ? channels - 1 : channels;
+  record_.imageMode = ImageModeOf(colourPlanes);
+  record_.inLayerPlanes = record_.outLayerPlanes = behaviour_.alphaPlane ? int16_t(colourPlanes) : int16_t(0);
+  record_.inTransparencyMask = record_.outTransparencyMask = behaviour_.alphaPlane ? 1 : 0;
   record_.depth = 8;
-  record_.platformData = &platformData_;
-  record_.bufferProcs = faults_.withholdBufferSuite ? nullptr : &bufferProcs_;
-  record_.handleProcs = faults_.withholdHandleSuite ? nullptr : &handleProcs_;
+  ApplyToRecord(behaviour_, &platformData_, &record_);
+  record_.bufferProcs = faults_.withholdBufferSuite || behaviour_.noBufferSuite ? nullptr : &bufferProcs_;
+  record_.handleProcs = faults_.withholdHandleSuite || behaviour_.noHandleSuite ? nullptr : &handleProcs_;
   record_.bufferSpace = record_.maxSpace;  // hosts pre-fill it; the module must overwrite it
   record_.hostSig = 0x51484F53;            // 'QHOS'
   record_.filterCase = 1;
@@ -223,13 +267,15 @@ int16_t Host::Call(int16_t selector) {
   const auto start = std::chrono::steady_clock::now();
   if (selector == plugin::kSelectorAbout) {
     plugin::AboutRecord about{};
-    about.platformData = &platformData_;
+    about.platformData = record_.platformData;
     result = module_.Call(selector, &about, &data_);
   } else {
+    const plugin::Handle kept = record_.parameters;
     inModuleCall_ = true;
     result = module_.Call(selector, &record_, &data_);
     inModuleCall_ = false;
     CheckGuards();
+    if (record_.parameters != kept) TakeBackReplacedBlock(kept);
   }
   moduleSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   gCurrentHost = previous;
@@ -249,6 +295,15 @@ bool Host::CountAllocation(int64_t bytes) {
   return true;
 }
 
+void Host::TakeBackReplacedBlock(plugin::Handle replaced) {
+  // A block the module allocated is the module's to give back; one this host
+  // put there itself (restored, copied) it frees when the module lets it go.
+  if (replaced == nullptr || gHostHandles.count(replaced) == 0 || moduleAllocations_.count(replaced) != 0) return;
+  gHostHandles.erase(replaced);
+  Released(reinterpret_cast<HostHandle*>(replaced)->size);
+  FreeHostHandle(replaced);
+}
+
 void Host::TrackModuleAllocation(const void* id, bool live) {
   if (!live)
     moduleAllocations_.erase(id);
@@ -264,6 +319,11 @@ int Host::LeftoverRunAllocations() const {
 uint8_t* Host::PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes) {
   const size_t guard = size_t(faults_.guardBytes > 0 ? faults_.guardBytes : 0);
   Poison(buffer->data(), buffer->capacity(), false);
+  if (guard == 0 && behaviour_.freshBandEveryCall) {
+    // New memory each time; the old block goes once the new one exists.
+    std::vector<uint8_t>(bytes).swap(*buffer);
+    return buffer->data();
+  }
   if (guard == 0) return ExactBuffer(buffer, bytes);
   // A fresh block each time, so that AddressSanitizer also sees reads past it.
   std::vector<uint8_t>(bytes + 2 * guard, kGuardFill).swap(*buffer);
@@ -294,8 +354,10 @@ void Host::CheckGuards() {
 
 uint8_t Host::OnAbort() {
   ++abortChecks_;
-  if (abortHook_ && abortHook_()) return 1;
-  return faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck ? 1 : 0;
+  const bool stop = (abortHook_ && abortHook_()) ||
+                    (faults_.stopAtAbortCheck != 0 && abortChecks_ == faults_.stopAtAbortCheck);
+  if (stop) ++stopsAnswered_;
+  return stop ? 1 : 0;
 }
 
 void Host::OnProgress(int32_t done, int32_t total) {
@@ -310,9 +372,10 @@ bool Host::CheckRequests(RunReport* report) const {
   const plugin::Rect& out = record_.outRect;
   const plugin::Rect& area = record_.filterRect;
   size_t before = report->violations.size();
-  auto planesValid = [&](int16_t lo, int16_t hi) { return lo >= 0 && lo <= hi && hi < image_.channels; };
+  const int32_t channels = store_->channels();
+  auto planesValid = [&](int16_t lo, int16_t hi) { return lo >= 0 && lo <= hi && hi < channels; };
   if (!RectEmpty(in)) {
-    if (in.top < 0 || in.left < 0 || in.bottom > image_.height || in.right > image_.width)
+    if (in.top < 0 || in.left < 0 || in.bottom > store_->height() || in.right > store_->width())
       report->violations.push_back(Describe("input request outside the image", in));
     if (!planesValid(record_.inLoPlane, record_.inHiPlane))
       report->violations.push_back("input planes " + std::to_string(record_.inLoPlane) + ".." +
@@ -327,60 +390,97 @@ bool Host::CheckRequests(RunReport* report) const {
   return report->violations.size() == before;
 }
 
-void Host::StoreOutput() {
-  if (RectEmpty(servedOut_) || outBuffer_.empty()) return;
-  const int32_t width = servedOut_.right - servedOut_.left;
-  const int32_t planes = servedOutHi_ - servedOutLo_ + 1;
-  for (int32_t y = servedOut_.top; y < servedOut_.bottom; ++y)
-    CopyPlanes(image_.At(servedOut_.left, y) + servedOutLo_, image_.channels,
-               outBuffer_.data() + servedGuard_ + size_t(y - servedOut_.top) * width * planes, planes, width, planes);
+int32_t Host::FirstRequestedRow() const {
+  int32_t row = store_->height();
+  if (!RectEmpty(record_.inRect)) row = std::min<int32_t>(row, record_.inRect.top);
+  if (!RectEmpty(record_.outRect)) row = std::min<int32_t>(row, record_.outRect.top);
+  return std::max(row, 0);
+}
+
+bool Host::StoreOutput() {
+  bool stored = true;
+  if (!RectEmpty(servedOut_) && !servedOutInPlace_ && !outBuffer_.empty()) {
+    const Area area{servedOut_, servedOutLo_, servedOutHi_};
+    stored = store_->Write(area, outBuffer_.data() + servedGuard_, size_t(area.width()) * area.planes());
+  }
   servedOut_ = plugin::Rect{};
+  servedOutInPlace_ = false;
+  return stored && store_->Settle(FirstRequestedRow());
+}
+
+bool Host::ServeOutput(RunReport* report) {
+  const plugin::Rect out = record_.outRect;
+  if (RectEmpty(out)) return true;
+  const Area area{out, record_.outLoPlane, record_.outHiPlane};
+  size_t rowBytes = size_t(area.width()) * area.planes();
+  uint8_t* outData = nullptr;
+  if (InPlaceAllowed()) outData = store_->InPlace(area, &rowBytes);
+  servedOutInPlace_ = outData != nullptr;
+  if (outData == nullptr) {
+    outBytes_ = rowBytes * area.height();
+    outData = PrepareBuffer(&outBuffer_, outBytes_);
+    if (!store_->Read(area, outData, rowBytes)) return false;
+  }
+  record_.outData = outData;
+  record_.outRowBytes = int32_t(rowBytes);
+  servedOut_ = out;
+  servedOutLo_ = record_.outLoPlane;
+  servedOutHi_ = record_.outHiPlane;
+  report->outRects.push_back(out);
+  return true;
+}
+
+bool Host::ServeInput(RunReport* report) {
+  const plugin::Rect in = record_.inRect;
+  if (RectEmpty(in)) return true;
+  const Area area{in, record_.inLoPlane, record_.inHiPlane};
+  size_t rowBytes = size_t(area.width()) * area.planes();
+  const plugin::Rect& out = servedOut_;
+  const bool overlapsOutput = !RectEmpty(out) && in.left < out.right && out.left < in.right && in.top < out.bottom &&
+                              out.top < in.bottom;
+  uint8_t* inData = nullptr;
+  if (InPlaceAllowed() && !overlapsOutput) inData = store_->InPlace(area, &rowBytes);
+  if (inData == nullptr) {
+    rowBytes = size_t(area.width()) * area.planes();
+    inBytes_ = rowBytes * area.height();
+    inData = PrepareBuffer(&inBuffer_, inBytes_);
+    if (!store_->Read(area, inData, rowBytes)) return false;
+    if (servedGuard_ != 0) inSnapshot_.assign(inData, inData + inBytes_);
+  }
+  record_.inData = inData;
+  record_.inRowBytes = int32_t(rowBytes);
+  report->inRects.push_back(in);
+  return true;
 }
 
 bool Host::ServeRequests(RunReport* report) {
-  StoreOutput();
+  if (!StoreOutput()) {
+    report->ioError = store_->error();
+    return false;
+  }
   if (!CheckRequests(report)) return false;
-  const plugin::Rect in = record_.inRect;
-  const plugin::Rect out = record_.outRect;
   record_.inData = nullptr;
   record_.outData = nullptr;
   ReleaseGuards();
   servedGuard_ = faults_.guardBytes > 0 ? faults_.guardBytes : 0;
   inSnapshot_.clear();
   inBytes_ = outBytes_ = 0;
-  if (!RectEmpty(in)) {
-    const int32_t width = in.right - in.left;
-    const int32_t planes = record_.inHiPlane - record_.inLoPlane + 1;
-    inBytes_ = size_t(width) * (in.bottom - in.top) * planes;
-    uint8_t* inData = PrepareBuffer(&inBuffer_, inBytes_);
-    for (int32_t y = in.top; y < in.bottom; ++y)
-      CopyPlanes(inData + size_t(y - in.top) * width * planes, planes, image_.At(in.left, y) + record_.inLoPlane,
-                 image_.channels, width, planes);
-    if (servedGuard_ != 0) inSnapshot_.assign(inData, inData + inBytes_);
-    record_.inData = inData;
-    record_.inRowBytes = width * planes;
-    report->inRects.push_back(in);
-  }
-  if (!RectEmpty(out)) {
-    const int32_t width = out.right - out.left;
-    const int32_t planes = record_.outHiPlane - record_.outLoPlane + 1;
-    outBytes_ = size_t(width) * (out.bottom - out.top) * planes;
-    uint8_t* outData = PrepareBuffer(&outBuffer_, outBytes_);
-    for (int32_t y = out.top; y < out.bottom; ++y)
-      CopyPlanes(outData + size_t(y - out.top) * width * planes, planes, image_.At(out.left, y) + record_.outLoPlane,
-                 image_.channels, width, planes);
-    record_.outData = outData;
-    record_.outRowBytes = width * planes;
-    servedOut_ = out;
-    servedOutLo_ = record_.outLoPlane;
-    servedOutHi_ = record_.outHiPlane;
-    report->outRects.push_back(out);
+  // Output first: a store that streams the picture then reads each row once, in order.
+  if (!ServeOutput(report) || !ServeInput(report)) {
+    report->ioError = store_->error();
+    return false;
   }
   return true;
 }
 
 RunReport Host::Render() {
   RunReport report;
+  const size_t messagesBefore = messages().size();
+  const int stopsBefore = stopsAnswered_;
+  auto seen = [&] {
+    report.messagesShown = int(messages().size() - messagesBefore);
+    report.stopsAnswered = stopsAnswered_ - stopsBefore;
+  };
   auto fail = [&](int16_t selector, int16_t result) {
     if (report.result == 0) {
       report.result = result;
@@ -391,6 +491,7 @@ RunReport Host::Render() {
   int16_t result = Call(plugin::kSelectorPrepare);
   if (result != 0) {
     fail(plugin::kSelectorPrepare, result);
+    seen();
     return report;
   }
   result = Call(plugin::kSelectorStart);
@@ -404,11 +505,12 @@ RunReport Host::Render() {
       break;
     }
   }
-  if (result == 0 && report.violations.empty()) {
-    StoreOutput();
-    if (beforeFinishHook_) beforeFinishHook_();
+  if (result == 0 && report.violations.empty() && report.ioError.empty()) {
+    if (!StoreOutput()) report.ioError = store_->error();
+    if (beforeFinishHook_ && report.ioError.empty()) beforeFinishHook_();
   }
   servedOut_ = plugin::Rect{};
+  servedOutInPlace_ = false;
   result = Call(plugin::kSelectorFinish);
   report.finishCalled = true;
   if (result != 0) fail(plugin::kSelectorFinish, result);
@@ -419,6 +521,7 @@ RunReport Host::Render() {
   record_.inData = record_.outData = nullptr;
   report.violations.insert(report.violations.end(), bufferViolations_.begin(), bufferViolations_.end());
   bufferViolations_.clear();
+  seen();
   return report;
 }
 
@@ -426,7 +529,10 @@ bool Host::ContinueOnce(bool deliver, RunReport* report, int16_t* result) {
   if (deliver) {
     if (!ServeRequests(report)) return false;
   } else {
-    StoreOutput();
+    if (!StoreOutput()) {
+      report->ioError = store_->error();
+      return false;
+    }
     ReleaseGuards();
     servedGuard_ = 0;
     inSnapshot_.clear();
@@ -438,16 +544,34 @@ bool Host::ContinueOnce(bool deliver, RunReport* report, int16_t* result) {
 }
 
 RunReport Host::Run(bool withParameters) {
-  if (withParameters) {
-    int16_t result = Parameters();
-    if (result != 0) {
-      RunReport report;
-      report.result = result;
-      report.failedSelector = plugin::kSelectorParameters;
-      return report;
-    }
+  const size_t messagesBefore = messages().size();
+  const int stopsBefore = stopsAnswered_;
+  RunReport report;
+  int16_t result = 0;
+  if (withParameters || behaviour_.parametersEveryRun) result = Parameters();
+  if (result != 0) {
+    report.result = result;
+    report.failedSelector = plugin::kSelectorParameters;
+  } else {
+    report = Render();
   }
-  return Render();
+  report.messagesShown = int(messages().size() - messagesBefore);
+  report.stopsAnswered = stopsAnswered_ - stopsBefore;
+  return report;
+}
+
+bool Host::BetweenRuns() {
+  switch (behaviour_.keptBlock) {
+    case KeptBlock::Kept: break;
+    case KeptBlock::Dropped: DropParameters(); break;
+    case KeptBlock::ByteCopied:
+      if (record_.parameters != nullptr) RestoreParameterBytes(ParameterBytes());
+      break;
+  }
+  if (!behaviour_.reloadModuleBetweenRuns) return true;
+  const bool loaded = module_.Reload();
+  StartMessageWatch(module_);
+  return loaded;
 }
 
 std::vector<uint8_t> Host::ParameterBytes() const {
@@ -464,14 +588,24 @@ std::vector<uint8_t> Host::ParameterBytes() const {
 }
 
 void Host::RestoreParameterBytes(const std::vector<uint8_t>& bytes) {
-  DropParameters();
+  // The new handle is made before the old one goes, so that it never takes the
+  // old one's address: a module may know a handle it made by its address, and
+  // whether the allocator happens to reuse one must not decide how a run goes.
   Host* previous = gCurrentHost;
   gCurrentHost = this;
   plugin::Handle handle = NewHandle(int32_t(bytes.size()));
   gCurrentHost = previous;
+  DropParameters();
   if (handle == nullptr) return;
   if (!bytes.empty()) std::memcpy(*handle, bytes.data(), bytes.size());
   record_.parameters = handle;
+}
+
+void Host::PatchParameterBytes(const std::vector<uint8_t>& bytes) {
+  const plugin::Handle parameters = record_.parameters;
+  if (parameters == nullptr || *parameters == nullptr) return;
+  const size_t size = gHostHandles.count(parameters) != 0 ? size_t(reinterpret_cast<HostHandle*>(parameters)->size) : 688;
+  std::memcpy(*parameters, bytes.data(), std::min(size, bytes.size()));
 }
 
 bool Host::ParametersFromHost() const {

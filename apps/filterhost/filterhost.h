@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <set>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "abi/plugin_api.h"
+#include "host_behaviour.h"
+#include "pixel_store.h"
 
 namespace filterhost {
 
@@ -43,7 +46,13 @@ class Module {
   Module& operator=(const Module&) = delete;
 
   bool Load(const std::string& path);  // false with error() set
+  // Calls an entry point linked into this program instead of a module file:
+  // for tests that answer the module's dialog themselves.
+  void Attach(plugin::EntryPoint entry);
   void Unload();
+  // Unloads the module and loads it again from the same file, as hosts do
+  // that load it for each run.
+  bool Reload();
   bool loaded() const { return entry_ != nullptr; }
   const std::string& error() const { return error_; }
   int16_t Call(int16_t selector, void* record, intptr_t* data);
@@ -52,6 +61,7 @@ class Module {
  private:
   void* library_ = nullptr;
   plugin::EntryPoint entry_ = nullptr;
+  std::string path_;
   std::string error_;
 };
 
@@ -80,7 +90,12 @@ struct RunReport {
   std::vector<plugin::Rect> inRects;   // every input rectangle served, in order
   std::vector<plugin::Rect> outRects;  // every output rectangle served, in order
   std::vector<std::string> violations;  // requests a careful host refuses
+  std::string ioError;  // why the picture could not be read or written; the run stopped there
   bool finishCalled = false;
+  // What the user saw or chose during the run: the module's message boxes,
+  // and the abort checks answered "stop".
+  int messagesShown = 0;
+  int stopsAnswered = 0;
 };
 
 class Host {
@@ -93,9 +108,23 @@ class Host {
   // The picture the filter works on, and the filter area in it (default: all).
   void SetImage(Image image);
   Image& image() { return image_; }
+  // Or a picture kept elsewhere (streamed from a file, say); the host does
+  // not own the store, and image() is not used.
+  void SetStore(PixelStore* store);
   void SetFilterRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  // Serves requests in place where the store allows it: the module then
+  // writes its output straight into the picture and reads input that no
+  // output overlaps straight from it. Off by default, so that buffers are
+  // exactly the size requested and overruns show.
+  void SetServeInPlace(bool inPlace) { serveInPlace_ = inPlace; }
 
   Faults& faults() { return faults_; }
+  // The behaviours of a real host this host copies (see host_behaviour.h);
+  // filterRectInside takes effect at the next SetImage.
+  HostBehaviour& behaviour() { return behaviour_; }
+  // What the host does between two runs by its behaviour: drop or copy the
+  // kept block, reload the module. False when the module cannot be loaded again.
+  bool BetweenRuns();
   // Buffers from the buffer suite come filled with a pattern, so that reading
   // memory before writing it shows; a benchmark switches that off, as the
   // fill is the host's cost, not the module's.
@@ -109,7 +138,8 @@ class Host {
   // Prepare, Start, Continue until both rectangles are empty, then Finish
   // (also after a failed Continue, as Photoshop does).
   RunReport Render();
-  // A run with its dialog (Parameters first) or a repeat (without it).
+  // A run with its dialog (Parameters first) or a repeat (without it); a
+  // host that calls Parameters before every run always does the former.
   RunReport Run(bool withParameters);
   int16_t Call(int16_t selector);
   // One Continue as Render makes it: the output of the previous call is
@@ -124,6 +154,9 @@ class Host {
   // Replaces the kept block by a new handle holding these bytes, as hosts do
   // that copy the block or restore it from storage.
   void RestoreParameterBytes(const std::vector<uint8_t>& bytes);
+  // Writes these bytes over the start of the kept block, in place, as the
+  // dialog does when the user changes a setting.
+  void PatchParameterBytes(const std::vector<uint8_t>& bytes);
   void DropParameters();
   // True when the kept block is a handle of this host's suite; false for none
   // or one the module made with its own handles, which only the module can free.
@@ -137,8 +170,10 @@ class Host {
   // Suite allocations the module made and has not released, not counting the
   // settings block it keeps in parameters: a finished run leaves none.
   int LeftoverRunAllocations() const;
-  // Writes outside the served buffers seen since the last call (guardBytes).
+  // Writes outside the served buffers seen since the last call (guardBytes),
+  // and handles used after the module gave them back.
   const std::vector<std::string>& bufferViolations() const { return bufferViolations_; }
+  void ReportViolation(std::string what) { bufferViolations_.push_back(std::move(what)); }
   // The most the module held at once through the host's suites, in bytes.
   int64_t peakSuiteBytes() const { return peakBytes_; }
   void ResetPeakSuiteBytes() { peakBytes_ = liveBytes_; }
@@ -146,6 +181,7 @@ class Host {
   double moduleSeconds() const { return moduleSeconds_; }
   void ResetModuleSeconds() { moduleSeconds_ = 0; }
   int abortChecks() const { return abortChecks_; }
+  int stopsAnswered() const { return stopsAnswered_; }
   int progressCalls() const { return progressCalls_; }
   int32_t lastProgressDone() const { return lastDone_; }
   int32_t lastProgressTotal() const { return lastTotal_; }
@@ -170,8 +206,17 @@ class Host {
 
  private:
   void FillRecord();
+  void TakeBackReplacedBlock(plugin::Handle replaced);
   bool ServeRequests(RunReport* report);
-  void StoreOutput();
+  bool ServeOutput(RunReport* report);
+  bool ServeInput(RunReport* report);
+  // Stores the output of the last call and settles the rows above the
+  // current requests; false when the store fails.
+  bool StoreOutput();
+  int32_t FirstRequestedRow() const;
+  // Guard bytes and a host that copies every band into new memory both need
+  // buffers of the host's own.
+  bool InPlaceAllowed() const { return serveInPlace_ && servedGuard_ == 0 && !behaviour_.freshBandEveryCall; }
   bool CheckRequests(RunReport* report) const;
   uint8_t* PrepareBuffer(std::vector<uint8_t>* buffer, size_t bytes);
   void ReleaseGuards();
@@ -179,11 +224,16 @@ class Host {
 
   Module& module_;
   Image image_;
+  std::unique_ptr<FrameStore> imageStore_;
+  PixelStore* store_ = nullptr;
+  bool serveInPlace_ = false;
+  bool servedOutInPlace_ = false;
   plugin::FilterRecord record_{};
   plugin::PlatformData platformData_{};
   plugin::BufferProcs bufferProcs_{};
   plugin::HandleProcs handleProcs_{};
   Faults faults_;
+  HostBehaviour behaviour_;
   intptr_t data_ = 0;
   std::vector<uint8_t> inBuffer_;
   std::vector<uint8_t> outBuffer_;
@@ -196,6 +246,7 @@ class Host {
   int64_t peakBytes_ = 0;
   double moduleSeconds_ = 0;
   int abortChecks_ = 0;
+  int stopsAnswered_ = 0;
   int progressCalls_ = 0;
   int32_t lastDone_ = 0, lastTotal_ = 0;
   bool inModuleCall_ = false;

@@ -45,6 +45,7 @@ bool Module::Load(const std::string& path) {
   auto entry = reinterpret_cast<plugin::EntryPoint>(dlsym(library, "ENTRYPOINT1"));
 #endif
   library_ = library;
+  path_ = path;
   if (entry == nullptr) {
     error_ = path + " is not a filter module: it has no ENTRYPOINT1";
     Unload();
@@ -52,6 +53,11 @@ bool Module::Load(const std::string& path) {
   }
   entry_ = entry;
   return true;
+}
+
+void Module::Attach(plugin::EntryPoint entry) {
+  Unload();
+  entry_ = entry;
 }
 
 void Module::Unload() {
@@ -64,6 +70,13 @@ void Module::Unload() {
   }
   library_ = nullptr;
   entry_ = nullptr;
+}
+
+bool Module::Reload() {
+  if (path_.empty()) return false;
+  const std::string path = path_;
+  Unload();
+  return Load(path);
 }
 
 int16_t Module::Call(int16_t selector, void* record, intptr_t* data) {

@@ -13,7 +13,8 @@
 //  12 m w h: a new picture, mode m % 4 (gray, RGB, CMYK, two channels),
 //            (30 + w % 61) × (30 + h % 61), between runs only
 //  13 n ...: the settings block handed back: n × 3 bytes (n = 255: 688) from the
-//            input, the rest zero, the source path confined
+//            input, the rest zero, the source path confined; for an even n
+//            (and 255) the first 8 bytes are the block's magic and version
 //  14 the host drops its settings block
 //     (13 and 14 between runs only, and not while the kept block is one the
 //     module made with its own handles: only the module can free that)
@@ -28,9 +29,9 @@
 // every Start and Continue of the run has succeeded, as hosts do: requests
 // left from a failed step, or from an earlier run, may not fit the picture.
 // After the program the host calls Finish once more. Findings: a crash, a
-// sanitizer report, a leak, a result no selector may return, a request outside
-// the picture, a write beside the served buffers, or host memory left after
-// the last Finish.
+// sanitizer report, a leak, a result no selector may return, 1 from a call
+// that showed no message and met no stop, a request outside the picture, a
+// write beside the served buffers, or host memory left after the last Finish.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -97,7 +98,12 @@ class Program {
 
   uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
 
-  void CheckResult(int16_t selector, int16_t result) {
+  // What the user has seen or chosen so far: messages and stops.
+  size_t Prompts() const { return host_.messages().size() + size_t(host_.stopsAnswered()); }
+
+  void CheckResult(int16_t selector, int16_t result, size_t promptsBefore) {
+    if (result == plugin::kStopped && Prompts() == promptsBefore)
+      Finding("selector " + std::to_string(selector) + " returned 1 without a message or a stop");
     const bool known = selector >= plugin::kSelectorAbout && selector <= plugin::kSelectorFinish;
     if (hardening::DocumentedResult(result) && (known || result == plugin::kUnknownSelector)) return;
     if (!known && result == plugin::kUnknownSelector) return;
@@ -105,8 +111,9 @@ class Program {
   }
 
   void Selector(int16_t selector) {
+    const size_t prompts = Prompts();
     const int16_t result = host_.Call(selector);
-    CheckResult(selector, result);
+    CheckResult(selector, result, prompts);
     if (selector == plugin::kSelectorStart) {
       inRun_ = true;
       serving_ = result == 0;
@@ -118,15 +125,23 @@ class Program {
     if (++continues_ > kMaxContinues) return;
     filterhost::RunReport report;
     int16_t result = 0;
+    const size_t prompts = Prompts();
     if (!host_.ContinueOnce(deliver && serving_, &report, &result)) Finding(report.violations.front());
-    CheckResult(plugin::kSelectorContinue, result);
+    CheckResult(plugin::kSelectorContinue, result, prompts);
     if (result != 0) serving_ = false;
   }
 
   void RestoreBlock(uint8_t count) {
-    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : size_t(count) * 3;
+    // At least the magic and version: a host without a handle suite gives no
+    // way to know a shorter handle's size before they are read.
+    const size_t bytes = count == 255 ? sizeof(quiltora::ParameterBlock) : std::max<size_t>(size_t(count) * 3, 8);
     std::vector<uint8_t> block(bytes, 0);
     for (uint8_t& byte : block) byte = Next();
+    const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
+    // A short block is never stamped: the handle suite may be withheld by the
+    // time the module reads it, and without one a handle's size cannot be known.
+    if ((count % 2 == 0 || count == 255) && block.size() >= sizeof(quiltora::ParameterBlock))
+      std::memcpy(block.data(), stamp, sizeof stamp);
     const size_t path = offsetof(quiltora::ParameterBlock, sourcePath);
     if (block.size() > path) {
       const size_t room = std::min(block.size() - path, sizeof kMissingFile);
@@ -191,6 +206,8 @@ class Program {
         const filterhost::RunReport report = host_.Render();
         if (!report.violations.empty()) Finding(report.violations.front());
         if (!hardening::DocumentedResult(report.result)) Finding("run result " + std::to_string(report.result));
+        if (report.result == plugin::kStopped && report.messagesShown == 0 && report.stopsAnswered == 0)
+          Finding("a run ended with 1 without a message or a stop");
         break;
       }
     }

@@ -15,6 +15,8 @@
 //      bytes, but only with the handle suite there: without it the module
 //      cannot learn a handle's size and trusts it to hold a whole block
 //   6: bit 0: a repeat run follows, with the block the first run left
+//   7: bit 0: the block keeps the magic and version bytes of the input;
+//      otherwise they are the block's own, so that its contents are read
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> block(kBlockBytes, 0);
   if (size > kChoiceBytes) std::memcpy(block.data(), data + kChoiceBytes, std::min(size - kChoiceBytes, kBlockBytes));
   ConfineSourcePath(&block, choice[4]);
+  if ((choice[7] & 1) == 0) {
+    const uint32_t stamp[2] = {quiltora::kParameterMagic, quiltora::kParameterVersion};
+    std::memcpy(block.data(), stamp, sizeof stamp);
+  }
+  // Short blocks of a host that can tell their size, an empty one among them.
   if (choice[5] >= 240 && (choice[0] & 16) == 0) block.resize(size_t(choice[5] - 240) * 43);
 
   static const int32_t kChannels[] = {1, 3, 4};

@@ -195,31 +195,7 @@ struct FilterRecord {
 };
 #pragma pack(pop)
 
-constexpr bool kPointers64 = sizeof(void*) == 8;
-static_assert(offsetof(FilterRecord, abortProc) == 4);
-static_assert(offsetof(FilterRecord, progressProc) == (kPointers64 ? 12 : 8));
-static_assert(offsetof(FilterRecord, parameters) == (kPointers64 ? 20 : 12));
-static_assert(offsetof(FilterRecord, planes) == (kPointers64 ? 32 : 20));
-static_assert(offsetof(FilterRecord, filterRect) == (kPointers64 ? 34 : 22));
-static_assert(offsetof(FilterRecord, maxSpace) == (kPointers64 ? 56 : 44));
-static_assert(offsetof(FilterRecord, bufferSpace) == (kPointers64 ? 60 : 48));
-static_assert(offsetof(FilterRecord, inRect) == (kPointers64 ? 64 : 52));
-static_assert(offsetof(FilterRecord, outRect) == (kPointers64 ? 76 : 64));
-static_assert(offsetof(FilterRecord, inData) == (kPointers64 ? 88 : 76));
-static_assert(offsetof(FilterRecord, inRowBytes) == (kPointers64 ? 96 : 80));
-static_assert(offsetof(FilterRecord, outData) == (kPointers64 ? 100 : 84));
-static_assert(offsetof(FilterRecord, imageMode) == (kPointers64 ? 156 : 128));
-static_assert(offsetof(FilterRecord, platformData) == (kPointers64 ? 216 : 188));
-static_assert(offsetof(FilterRecord, bufferProcs) == (kPointers64 ? 224 : 192));
-static_assert(offsetof(FilterRecord, handleProcs) == (kPointers64 ? 256 : 208));
-static_assert(offsetof(FilterRecord, advanceState) == (kPointers64 ? 280 : 224));
-static_assert(offsetof(FilterRecord, depth) == (kPointers64 ? 480 : 380));
-static_assert(offsetof(FilterRecord, bigDocumentData) == (kPointers64 ? 504 : 400));
-static_assert(offsetof(FilterRecord, maxSpace64) == (kPointers64 ? 552 : 432));
-static_assert(sizeof(FilterRecord) == (kPointers64 ? 608 : 488));
-static_assert(offsetof(BufferProcs, allocateProc) == (kPointers64 ? 8 : 4));
-static_assert(offsetof(HandleProcs, newProc) == (kPointers64 ? 8 : 4));
-static_assert(sizeof(AboutRecord) == (kPointers64 ? 272 : 256));
+// record_layout.cpp checks every offset of these records for both targets.
 
 // Selectors.
 enum : int16_t {
@@ -237,6 +213,7 @@ enum : int16_t {
   kStopped = 1,
   kUnknownSelector = -1,
   kBadModeResult = -19,
+  kParamErr = -50,  // the host called a step without the record it needs
   kMemFullErr = -108,
   kNilHandleErr = -109,
   kFilterBadMode = -30101,

@@ -147,23 +147,32 @@ OpacityCompositor OpacityCompositorOf(int32_t blendMode) {
   return blendMode >= 1 && blendMode <= 9 ? kOpacityCompositors[blendMode - 1] : nullptr;
 }
 
-void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
-              int32_t tileRow, int16_t /*inputPixelMode*/, int16_t outputPixelMode) {
+void BlendSteppedRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
+                     int32_t tileRow, int16_t outputPixelMode, const RowSteps& steps) {
   if (tile == nullptr || tile->pixels == nullptr || tileRow < 0 || tileRow >= tile->height) return;
   const int32_t t = TransparencyOfOpacity(tile->opacity);
   if (t == 0) {
     const FullStrengthCompositor compositor = FullStrengthCompositorOf(tile->blendMode);
     if (compositor == nullptr) return;
-    compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, tile->destWidth,
-               outputPixelMode, outputRow, inputRow, 0, 0, tile->bytesPerPixel, tile->byteOrderFlag);
+    compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, steps.pixelCount,
+               outputPixelMode, outputRow, inputRow, steps.fractionStep, steps.wholeStep, tile->bytesPerPixel,
+               tile->byteOrderFlag);
     return;
   }
   const OpacityCompositor compositor = OpacityCompositorOf(tile->blendMode);
   if (compositor == nullptr) return;
   const bool usesOpacityFactor = tile->blendMode == kBlendMultiply || tile->blendMode == kBlendScreen;
-  compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, tile->destWidth,
-             outputPixelMode, outputRow, inputRow, usesOpacityFactor ? 255 - t : t, 0, 0, tile->bytesPerPixel,
-             tile->byteOrderFlag);
+  compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, steps.pixelCount,
+             outputPixelMode, outputRow, inputRow, usesOpacityFactor ? 255 - t : t, steps.fractionStep, steps.wholeStep,
+             tile->bytesPerPixel, tile->byteOrderFlag);
+}
+
+void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn, int32_t tileRow,
+              int16_t /*inputPixelMode*/, int16_t outputPixelMode) {
+  if (tile == nullptr) return;
+  RowSteps steps;
+  steps.pixelCount = tile->destWidth;
+  BlendSteppedRow(tile, inputRow, outputRow, tileColumn, tileRow, outputPixelMode, steps);
 }
 
 }  // namespace quiltora

@@ -39,9 +39,22 @@ using OpacityCompositor = void (*)(const uint8_t* tilePixels, int32_t tileWidth,
 FullStrengthCompositor FullStrengthCompositorOf(int32_t blendMode);
 OpacityCompositor OpacityCompositorOf(int32_t blendMode);
 
-// Composites tile->destWidth pixels of the locked tile, starting at tile
-// (tileColumn, tileRow), with the tile's opacity, blend mode and byte order,
-// both steps 0. The input row is read in the output pixel mode.
+// How a composited row walks the tile: pixelCount output pixels, and per
+// output pixel one tile pixel plus wholeStep bytes (taken in whole tile
+// pixels) plus fractionStep hundred-thousandths of a pixel.
+struct RowSteps {
+  int32_t pixelCount = 0;
+  int32_t fractionStep = 0;
+  int32_t wholeStep = 0;
+};
+
+// Composites the locked tile, starting at tile (tileColumn, tileRow), over
+// inputRow into outputRow with the tile's opacity, blend mode and byte
+// order. The input row is read in the output pixel mode.
+void BlendSteppedRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
+                     int32_t tileRow, int16_t outputPixelMode, const RowSteps& steps);
+
+// BlendSteppedRow of tile->destWidth pixels, both steps 0.
 void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
               int32_t tileRow, int16_t inputPixelMode, int16_t outputPixelMode);
 

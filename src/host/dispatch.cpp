@@ -1,5 +1,7 @@
 #include "host/dispatch.h"
 
+#include <new>
+
 #include "host/parameters.h"
 #include "host/run.h"
 #include "host/run_state.h"
@@ -14,6 +16,10 @@ int16_t Dispatch(int16_t selector, void* record) {
   const bool runStep = selector == plugin::kSelectorStart || selector == plugin::kSelectorContinue ||
                        selector == plugin::kSelectorFinish;
   if (runStep && filterRecord != nullptr) gFilterRecord = filterRecord;
+  // Parameters and Prepare need the host's record; so do Start and Continue,
+  // unless an earlier step of the run stored one.
+  const bool needsRecord = selector >= plugin::kSelectorParameters && selector <= plugin::kSelectorContinue;
+  if (needsRecord && filterRecord == nullptr && (!runStep || gFilterRecord == nullptr)) return plugin::kParamErr;
   switch (selector) {
     case plugin::kSelectorAbout: return plugin::kNoErr;  // the record is an AboutRecord: leave it alone
     case plugin::kSelectorParameters: return DoParameters(filterRecord);
@@ -23,6 +29,19 @@ int16_t Dispatch(int16_t selector, void* record) {
     case plugin::kSelectorFinish: return DoFinish();
     default: return plugin::kUnknownSelector;
   }
+}
+
+void EntryPoint(int16_t selector, void* record, intptr_t* /*data: state lives in the module and the settings record*/,
+                int16_t* result) {
+  int16_t answer = plugin::kNoErr;
+  try {
+    answer = Dispatch(selector, record);
+  } catch (const std::bad_alloc&) {
+    answer = plugin::kMemFullErr;
+  } catch (...) {
+    answer = plugin::kMemFullErr;
+  }
+  if (result != nullptr) *result = answer;
 }
 
 }  // namespace quiltora

@@ -1,7 +1,7 @@
 // The module's one export. Nothing thrown inside the module may reach the
 // host, and the host's result word is always written.
 #include <cstdint>
-#include <new>
+#include <type_traits>
 
 #include "abi/plugin_api.h"
 #include "host/dispatch.h"
@@ -15,17 +15,12 @@
 
 QUILTORA_EXPORT void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result);
 
-void ENTRYPOINT1(int16_t selector, void* record, intptr_t* /*data: state lives in the module and the settings record*/,
-                 int16_t* result) {
-  int16_t answer = plugin::kNoErr;
-  try {
-    answer = quiltora::Dispatch(selector, record);
-  } catch (const std::bad_alloc&) {
-    answer = plugin::kMemFullErr;
-  } catch (...) {
-    answer = plugin::kMemFullErr;
-  }
-  if (result != nullptr) *result = answer;
+// Hosts call it as this type: on 32-bit Windows that is cdecl, under the
+// undecorated name the resources give; a stdcall export would differ here.
+static_assert(std::is_same_v<decltype(&ENTRYPOINT1), plugin::EntryPoint>);
+
+void ENTRYPOINT1(int16_t selector, void* record, intptr_t* data, int16_t* result) {
+  quiltora::EntryPoint(selector, record, data, result);
 }
 
 // For hosts of our own (the quiltora command saves the tile with it): copies

@@ -4,6 +4,6 @@
 
 namespace quiltora {
 
-int16_t RunMainDialog(plugin::FilterRecord*) { return 0; }
+int16_t LinkedMainDialog(plugin::FilterRecord*) { return 0; }
 
 }  // namespace quiltora

@@ -4,7 +4,8 @@
 
 namespace quiltora {
 
-// The controls library registers its window classes here once it exists.
+// The Windows load notification starts the controls library after this
+// (win32/dllmain.cpp); the library lives only there.
 bool OnModuleLoad(void* instance) {
   platform::SetModuleInstance(instance);
   return true;

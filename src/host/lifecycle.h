@@ -3,7 +3,8 @@
 
 namespace quiltora {
 
-// Records the instance and starts the controls library; false makes loading fail.
+// Records the instance; false makes loading fail. On Windows the controls
+// library is started right after it.
 // Hosts load the module just to list it, so this stays small.
 bool OnModuleLoad(void* instance);
 void OnModuleUnload();

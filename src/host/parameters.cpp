@@ -39,25 +39,115 @@ plugin::Handle HandForGood(plugin::Handle handle) {
 
 constexpr int kMinimumFilterSide = 50;
 
-// Gives a handle that cannot hold a block back to the host's suite and
-// clears parameters.
-void DiscardUnusableParameters(plugin::FilterRecord* record) {
-  if (record->parameters == nullptr) return;
-  // A handle too small to be ours came from the host's suite: give it back.
-  if (HostHandleSuiteUsable(record->handleProcs)) record->handleProcs->disposeProc(record->parameters);
-  record->parameters = nullptr;
+// How the settings block is taken from a host's handle. Hosts' handle suites
+// differ, and some misreport, so these are the rules:
+//  1. A handle this module has just received from newProc(688) is 688 bytes,
+//     whatever getSizeProc answers: some hosts answer 0, or another wrong
+//     size, for the handles they made themselves. The module remembers that
+//     handle (and its data address) until the run ends (Finish, or the next
+//     Parameters), so the rule holds on the later calls of the same run.
+//     Between runs a host may free the handle and make another at the same
+//     address, so the memory is not trusted any longer than that.
+//  2. Any other handle in parameters was handed back from an earlier run:
+//     kept, byte-copied into a new handle, or kept while the module was
+//     unloaded. Where the host can tell its size (getSizeProc answers more
+//     than 0), a size below a block means it is not a block of ours and it is
+//     not read. An answer of 0 tells nothing only from a suite that answers 0
+//     for a handle it has just made of a known size; from a suite that sizes
+//     its handles it means an empty handle, which is not read. No handle
+//     suite, or a negative answer, tells nothing.
+//  3. Either way the block must start with its magic and version.
+//  4. A block that fails 2 or 3 is replaced by one with the defaults: reset
+//     where it lies when its size is known to be enough, otherwise in a new
+//     handle, the old one given back through the suite that may have made it.
+//     Nothing relies on the host's disposeProc or setSizeProc doing anything:
+//     the module never resizes a handle, never touches one it gave back, and
+//     makes a new handle only when parameters holds none it can use.
+struct MadeBlock {
+  plugin::Handle handle = nullptr;
+  char* data = nullptr;
+  bool ownHandle = false;  // from the module's own allocator, not the host's suite
+};
+MadeBlock gMadeBlock;
+
+bool IsMadeBlock(plugin::Handle handle) {
+  return handle != nullptr && handle == gMadeBlock.handle && *handle == gMadeBlock.data;
 }
 
-// A zero-filled block as a handle; null on failure.
+// Whether getSizeProc answers the size of a handle the suite has just made,
+// asked once per run. A probe that cannot be made leaves the answer unknown
+// for the run, and then no handle of unknown size is read or reset.
+enum class SuiteSizing { NotAsked, Sizes, AnswersZero, Unknowable };
+SuiteSizing gSuiteSizing = SuiteSizing::NotAsked;
+
+SuiteSizing AskSuiteSizing(const plugin::HandleProcs* procs) {
+  if (gSuiteSizing != SuiteSizing::NotAsked) return gSuiteSizing;
+  constexpr int32_t kProbeSize = 16;
+  plugin::Handle probe = procs->newProc(kProbeSize);
+  if (probe == nullptr) return gSuiteSizing = SuiteSizing::Unknowable;
+  gSuiteSizing = procs->getSizeProc(probe) == kProbeSize ? SuiteSizing::Sizes : SuiteSizing::AnswersZero;
+  procs->disposeProc(probe);
+  return gSuiteSizing;
+}
+
+constexpr int64_t kSizeUnknown = -1;
+constexpr int64_t kSizeUnknowable = -2;  // a probe of the suite failed for want of memory
+
+// The size of the handle in parameters as far as it can be known.
+int64_t KnownSize(const plugin::FilterRecord* record) {
+  const plugin::Handle handle = record->parameters;
+  if (IsMadeBlock(handle)) return int64_t(sizeof(ParameterBlock));
+  if (HostHandleSuiteUsable(record->handleProcs)) {
+    const int32_t size = record->handleProcs->getSizeProc(handle);
+    if (size > 0) return size;
+    if (size == 0) {
+      switch (AskSuiteSizing(record->handleProcs)) {
+        case SuiteSizing::Sizes: return 0;
+        case SuiteSizing::Unknowable: return kSizeUnknowable;
+        default: break;
+      }
+    }
+  }
+  return kSizeUnknown;
+}
+
+// The data of the handle in parameters when it may be read as a whole block.
+char* ReadableBlockData(const plugin::FilterRecord* record) {
+  const plugin::Handle handle = record->parameters;
+  if (handle == nullptr || *handle == nullptr) return nullptr;
+  const int64_t size = KnownSize(record);
+  if (size == kSizeUnknowable || (size >= 0 && size < int64_t(sizeof(ParameterBlock)))) return nullptr;
+  return *handle;
+}
+
+// Gives back a handle the module no longer keeps in parameters.
+void GiveBack(plugin::Handle handle, const plugin::FilterRecord* record) {
+  if (handle == nullptr) return;
+  if (IsMadeBlock(handle) && gMadeBlock.ownHandle) {
+    HandleDispose(handle);
+  } else if (HostHandleSuiteUsable(record->handleProcs)) {
+    record->handleProcs->disposeProc(handle);
+  }
+  // Anything else is of unknown origin: nothing can free it safely.
+  if (handle == gMadeBlock.handle) gMadeBlock = MadeBlock{};
+}
+
+// A new, zero-filled block as a handle, remembered as made by this load; null
+// on failure.
 plugin::Handle NewParameterHandle(const plugin::FilterRecord* record) {
   const plugin::HandleProcs* procs = record->handleProcs;
-  if (HostHandleSuiteUsable(procs)) {
-    plugin::Handle handle = procs->newProc(int32_t(sizeof(ParameterBlock)));
-    // Host handles need not come cleared.
-    if (handle != nullptr && *handle != nullptr) std::memset(*handle, 0, sizeof(ParameterBlock));
-    return handle != nullptr && *handle != nullptr ? handle : nullptr;
+  const bool hostSuite = HostHandleSuiteUsable(procs);
+  plugin::Handle handle =
+      hostSuite ? procs->newProc(int32_t(sizeof(ParameterBlock))) : HandForGood(HandleNew(int32_t(sizeof(ParameterBlock))));
+  if (handle == nullptr) return nullptr;
+  if (*handle == nullptr) {
+    if (hostSuite) procs->disposeProc(handle);
+    return nullptr;
   }
-  return HandForGood(HandleNew(int32_t(sizeof(ParameterBlock))));
+  // Host handles need not come cleared.
+  std::memset(*handle, 0, sizeof(ParameterBlock));
+  gMadeBlock = MadeBlock{handle, *handle, !hostSuite};
+  return handle;
 }
 
 }  // namespace
@@ -116,33 +206,50 @@ void ResetParameters(ParameterBlock* block) {
 }
 
 ParameterBlock* LockParameters(const plugin::FilterRecord* record) {
-  if (record == nullptr || record->parameters == nullptr) return nullptr;
-  const plugin::HandleProcs* procs = record->handleProcs;
-  if (HostHandleSuiteUsable(procs) && procs->getSizeProc(record->parameters) < int32_t(sizeof(ParameterBlock)))
-    return nullptr;
-  return reinterpret_cast<ParameterBlock*>(*record->parameters);
+  if (record == nullptr) return nullptr;
+  auto* block = reinterpret_cast<ParameterBlock*>(ReadableBlockData(record));
+  if (block == nullptr || block->magic != kParameterMagic || block->version != kParameterVersion) return nullptr;
+  return block;
 }
 
 ParameterBlock* CreateParameters(plugin::FilterRecord* record) {
-  DiscardUnusableParameters(record);
-  plugin::Handle handle = NewParameterHandle(record);
-  if (handle == nullptr) return nullptr;
-  record->parameters = handle;
-  ParameterBlock* block = LockParameters(record);
-  if (block == nullptr) return nullptr;
+  // Short of memory even for the probe: the host reports it, its block untouched.
+  if (record->parameters != nullptr && KnownSize(record) == kSizeUnknowable) return nullptr;
+  auto* block = reinterpret_cast<ParameterBlock*>(ReadableBlockData(record));
+  if (block != nullptr && KnownSize(record) >= int64_t(sizeof(ParameterBlock))) {
+    // Room enough for a block, but not one of ours: it becomes one.
+    std::memset(static_cast<void*>(block), 0, sizeof(ParameterBlock));
+  } else {
+    plugin::Handle handle = NewParameterHandle(record);
+    // When no block can be had, whatever the host keeps stays as it was.
+    if (handle == nullptr) return nullptr;
+    GiveBack(record->parameters, record);
+    record->parameters = handle;
+    block = reinterpret_cast<ParameterBlock*>(*handle);
+  }
   block->magic = kParameterMagic;
   block->version = kParameterVersion;
   ResetParameters(block);
   return block;
 }
 
+void ForgetMadeBlock() {
+  gMadeBlock = MadeBlock{};
+  ForgetSuiteSizing();  // the next run may come from another host
+}
+
+void ForgetSuiteSizing() { gSuiteSizing = SuiteSizing::NotAsked; }
+
 int16_t DoParameters(plugin::FilterRecord* record) {
+  if (record == nullptr) return plugin::kParamErr;
+  ForgetMadeBlock();  // a new run: what the host hands over now is handed back
   gFilterRecord = record;
   ParameterBlock* block = LockParameters(record);
   if (block == nullptr) {
-    // No block yet, or the host handed back one too small to be ours.
+    // No block yet, or the host handed back one that is not ours.
     block = CreateParameters(record);
-    if (block == nullptr) return plugin::kStopped;
+    // Nobody has been told anything: the host reports the shortage.
+    if (block == nullptr) return plugin::kMemFullErr;
     ReleaseRunObjects();
   }
   block->showDialog = 1;

@@ -14,14 +14,23 @@ void ResetParameters(ParameterBlock* block);
 // the middle of the source (or of the loaded picture's source area).
 void ResetSelection(ParameterBlock* block);
 
-// The block behind record->parameters, or null when there is none or the host
-// says its handle is smaller than a block.
+// The block behind record->parameters, or null when there is none, the host
+// says its handle is smaller than a block, or it does not start with the
+// block's magic and version. The rules are written down in parameters.cpp.
 ParameterBlock* LockParameters(const plugin::FilterRecord* record);
 
-// Replaces a missing or unusable block by a new one with the defaults,
-// allocated through the host's handle suite when it is usable, else through
-// the module's own handles. Null when memory is short.
+// Replaces a missing or unusable block by one with the defaults: in place when
+// its handle is known to hold a block, else in a new handle from the host's
+// handle suite when it is usable, else from the module's own handles. Null
+// when memory is short; parameters is then left as it was.
 ParameterBlock* CreateParameters(plugin::FilterRecord* record);
+
+// Ends the trust in the block this run made (see parameters.cpp): from now
+// on it is a block handed back from an earlier run. Finish calls it.
+void ForgetMadeBlock();
+// Asks the host's handle suite again whether it can size its handles, at the
+// start of a run that may follow one that was short of memory.
+void ForgetSuiteSizing();
 
 // The Parameters selector.
 int16_t DoParameters(plugin::FilterRecord* record);

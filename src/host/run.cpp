@@ -62,6 +62,7 @@ void SanitiseParameters(ParameterBlock* block) {
 // The block of this run; a host that starts a run without one gets a block
 // with the defaults, rendered without the dialog.
 ParameterBlock* RunParameters() {
+  ForgetSuiteSizing();
   ParameterBlock* block = LockParameters(gFilterRecord);
   return block != nullptr ? block : CreateParameters(gFilterRecord);
 }
@@ -119,6 +120,11 @@ int16_t ContinuePreviewReading(ParameterBlock* block) {
     return plugin::kBadModeResult;
   }
   if (gFilterRecord->inData == nullptr) return plugin::kMemFullErr;
+  // A preview made for another picture (the host changed it between calls)
+  // is never written with this one's rows.
+  if (preview->format != ImageFormatOfMode(gFilterRecord->imageMode) || preview->width != gPreviewWidth ||
+      preview->height != gPreviewHeight || gPreviewRow >= preview->height)
+    return plugin::kParamErr;
   CopyPreviewRow(preview);
   if (gPreviewRow < gPreviewHeight - 1) {
     ++gPreviewRow;
@@ -173,7 +179,7 @@ int16_t DoPrepare(plugin::FilterRecord* record) {
 }
 
 int16_t DoStart() {
-  if (gFilterRecord == nullptr) return plugin::kStopped;
+  if (gFilterRecord == nullptr) return plugin::kParamErr;
   ParameterBlock* block = RunParameters();
   if (block == nullptr) return plugin::kMemFullErr;
   SanitiseParameters(block);
@@ -197,12 +203,14 @@ int16_t DoStart() {
 }
 
 int16_t DoContinue() {
-  if (gFilterRecord == nullptr) return plugin::kStopped;
+  if (gFilterRecord == nullptr) return plugin::kParamErr;
   ParameterBlock* block = LockParameters(gFilterRecord);
   switch (gRunState) {
     case kStateReadPreview: return ContinuePreviewReading(block);
     case kStateDialog: {
-      if (RunMainDialog(gFilterRecord) != 0) return plugin::kStopped;
+      const int16_t answer = RunMainDialog(gFilterRecord);
+      // Cancel is the user's choice; a dialog that could not be shown says why.
+      if (answer != 0) return answer < 0 ? answer : int16_t(plugin::kStopped);
       if (block != nullptr) block->showDialog = 0;
       return DoStart();
     }
@@ -225,6 +233,7 @@ int16_t DoFinish() {
     ReleaseImageRef(&block->previewImage);
     block->selectionInitialised = 0;
   }
+  ForgetMadeBlock();
   return plugin::kNoErr;
 }
 

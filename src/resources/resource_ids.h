@@ -24,7 +24,42 @@
 #define IDS_IMAGE_TOO_SMALL 327
 #define IDS_FEATHER_OUTSIDE 328
 
+/* The controls library's unit names: three forms per unit from here, none
+   of them in this table. */
+#define IDS_UNIT_NAME_FIRST 20854
+
 #define IDR_PLUGIN_INFO 1 /* PIMI and _8BFM */
 #define IDR_PIPL 16000
+
+/* Dialog templates. */
+#define IDD_MAIN 1000
+#define IDD_SYMMETRY 1001
+#define IDD_SELECT_AREA 1002
+#define IDD_MEASURE 20528 /* the controls library measures its font with it */
+
+/* Controls of the templates. */
+#define IDC_MEASURE_TEXT 20529
+#define IDC_PICTURE_FIRST 354 /* symmetry n has picture IDC_PICTURE_FIRST + n - 1 */
+#define IDC_PICTURE_LAST 370
+#define IDC_AREA_PROMPT 371
+#define IDC_AREA_PANE 372
+
+/* Bitmaps: each picture button has its face and, one number up, its pressed face. */
+#define IDB_OK 200 /* reads "Apply" */
+#define IDB_OK_PRESSED 201
+#define IDB_SAVE_TILE 202
+#define IDB_SAVE_TILE_PRESSED 203
+#define IDB_CANCEL 204
+#define IDB_CANCEL_PRESSED 205
+#define IDB_BADGE 218 /* button 332, the red cross mark */
+#define IDB_BADGE_PRESSED 219
+#define IDB_BACKGROUND 220 /* the main dialog's whole client area */
+#define IDB_SYMMETRY_FIRST 2000 /* to 2016: the icons, quilt-block names in alphabetical order */
+#define IDB_PATTERN 20560 /* 8 x 8 halftone of the controls library's pattern brush */
+
+/* Cursors. */
+#define IDCUR_RESULT_HOVER 3000
+#define IDCUR_RESULT_DRAG 3001 /* not among the resources: the pointer hides while dragging */
+#define IDCUR_SPIN_DRAG 20496
 
 #endif

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "symmetry/tile_rule.h"
+
 namespace quiltora {
 
 enum class SourceShape : uint8_t {
@@ -27,33 +29,41 @@ struct SymmetryInfo {
   SourceShape shape;
   bool feather;        // false: mirror seams only, never feathered
   int16_t iconBitmap;  // bitmap resource; 2000..2016 hold the names in alphabetical order
+  TileRule tile;       // the tile's size from the shape's (tile_rule.h)
 };
 
 inline constexpr int32_t kSymmetryCount = 17;
 
 inline constexpr SymmetryInfo kSymmetries[kSymmetryCount] = {
-    {1, "Gold Brick", "p1", SourceShape::kParallelogram, true, 2002},
-    {2, "Crab Claws", "cm", SourceShape::kHalfSquare, true, 2001},
-    {3, "Wings", "pm", SourceShape::kRectangle, true, 2016},
-    {4, "Hither & Yon", "p2", SourceShape::kRectangle, true, 2003},
-    {5, "Card Tricks", "pg", SourceShape::kRectangle, true, 2000},
-    {6, "Honey Bees", "pgg", SourceShape::kRectangle, true, 2004},
-    {7, "Prickly Pear", "pmm", SourceShape::kRectangle, false, 2008},
-    {8, "Pinwheel", "p4", SourceShape::kSquare, true, 2007},
-    {9, "Primrose Path", "p4g", SourceShape::kHalfSquare, true, 2009},
-    {10, "Sunflower", "p4m", SourceShape::kHalfSquare, false, 2012},
-    {11, "Spider Web", "cmm", SourceShape::kHalfSquare, true, 2010},
-    {12, "Lightning", "pmg", SourceShape::kRectangle, true, 2005},
-    {13, "Storm at Sea", "p3", SourceShape::kRhombus, true, 2011},
-    {14, "Winding Ways", "p3m1", SourceShape::kTriangle, false, 2015},
-    {15, "Monkey Wrench", "p31m", SourceShape::kKite, true, 2006},
-    {16, "Whirlpool", "p6", SourceShape::kKite, true, 2014},
-    {17, "Turnstile", "p6m", SourceShape::kHalfTriangle, false, 2013},
+    {1, "Gold Brick", "p1", SourceShape::kParallelogram, true, 2002, TileRule::kShape},
+    {2, "Crab Claws", "cm", SourceShape::kHalfSquare, true, 2001, TileRule::kSide},
+    {3, "Wings", "pm", SourceShape::kRectangle, true, 2016, TileRule::kTwoWide},
+    {4, "Hither & Yon", "p2", SourceShape::kRectangle, true, 2003, TileRule::kTwoWide},
+    {5, "Card Tricks", "pg", SourceShape::kRectangle, true, 2000, TileRule::kTwoWide},
+    {6, "Honey Bees", "pgg", SourceShape::kRectangle, true, 2004, TileRule::kTwoByTwo},
+    {7, "Prickly Pear", "pmm", SourceShape::kRectangle, false, 2008, TileRule::kTwoByTwo},
+    {8, "Pinwheel", "p4", SourceShape::kSquare, true, 2007, TileRule::kTwoSides},
+    {9, "Primrose Path", "p4g", SourceShape::kHalfSquare, true, 2009, TileRule::kTwoSides},
+    {10, "Sunflower", "p4m", SourceShape::kHalfSquare, false, 2012, TileRule::kTwoSides},
+    {11, "Spider Web", "cmm", SourceShape::kHalfSquare, true, 2010, TileRule::kTwoSides},
+    {12, "Lightning", "pmg", SourceShape::kRectangle, true, 2005, TileRule::kFourWide},
+    {13, "Storm at Sea", "p3", SourceShape::kRhombus, true, 2011, TileRule::kRhombus},
+    {14, "Winding Ways", "p3m1", SourceShape::kTriangle, false, 2015, TileRule::kTriangle},
+    {15, "Monkey Wrench", "p31m", SourceShape::kKite, true, 2006, TileRule::kKite},
+    {16, "Whirlpool", "p6", SourceShape::kKite, true, 2014, TileRule::kKite},
+    {17, "Turnstile", "p6m", SourceShape::kHalfTriangle, false, 2013, TileRule::kHalfTriangle},
 };
 
 // The row of symmetry number; null for a number outside 1..17.
 constexpr const SymmetryInfo* FindSymmetryInfo(int32_t number) {
   return number >= 1 && number <= kSymmetryCount ? &kSymmetries[number - 1] : nullptr;
+}
+
+// The tile-size rule of symmetry number; the sheared brick's for a number
+// outside 1..17.
+constexpr TileRule TileRuleOf(int32_t number) {
+  const SymmetryInfo* info = FindSymmetryInfo(number);
+  return info != nullptr ? info->tile : TileRule::kShape;
 }
 
 // True for a symmetry whose seams take a feather border; false for 7, 10, 14,

@@ -49,11 +49,12 @@ void SetExtent(TileSymmetry* object, Box box) {
   object->extentHeight = box.height;
 }
 
-// Hexagonal tile of the triangle and the kite: three half sides across per
-// block, two rows of blocks.
-void SetTriangularTile(TileSymmetry* object, int32_t side) {
-  object->tileHeight = 2 * (Trunc(side * 0.8660254 - 0.5) + 1);
-  object->tileWidth = 2 * (3 * side / 2);
+// Measures the tile by the rule and keeps the side the rule lowered.
+template <typename Shape>
+void MeasureHexagonalTile(Shape* object, TileRule rule) {
+  const TileSize size = TileSizeOf(rule, 0, 0, object->side);
+  object->side = size.side;
+  shape::SetTileSize(object, size);
 }
 
 }  // namespace
@@ -117,10 +118,7 @@ void TriangleSource::SetScaled(int32_t left, int32_t top, int32_t boxWidth, int3
 int16_t TriangleSource::LimitFeather() { return shape::LowerFeather(this, 0); }
 
 // The side is lowered by one before the tile is measured, and stays lowered.
-void TriangleSource::ComputeTileSize() {
-  side -= 1;
-  SetTriangularTile(this, side);
-}
+void TriangleSource::ComputeTileSize() { MeasureHexagonalTile(this, TileRule::kTriangle); }
 
 void TriangleSource::SetFeatherPercent(int32_t) { featherPixels = 0; }
 
@@ -155,11 +153,7 @@ void HalfTriangleSource::SetScaled(int32_t left, int32_t top, int32_t boxWidth, 
 int16_t HalfTriangleSource::LimitFeather() { return shape::LowerFeather(this, 0); }
 
 // An odd side is lowered to even (and stays lowered).
-void HalfTriangleSource::ComputeTileSize() {
-  if (side & 1) side -= 1;
-  tileHeight = 2 * (Trunc(side * 1.7320508 - 0.5) + 1);
-  tileWidth = 6 * side;
-}
+void HalfTriangleSource::ComputeTileSize() { MeasureHexagonalTile(this, TileRule::kHalfTriangle); }
 
 // The shape leaves the feather as it is; its one leaf sets 0.
 void HalfTriangleSource::SetFeatherPercent(int32_t) {}
@@ -196,10 +190,7 @@ int16_t RhombusSource::LimitFeather() {
   return shape::LowerFeather(this, std::min(RhombusLargestFeather(side), 127));
 }
 
-void RhombusSource::ComputeTileSize() {
-  tileHeight = 2 * side;
-  tileWidth = 2 * (Trunc(side * 1.1547005 * 3.0 / 2.0 - 0.5) + 1);
-}
+void RhombusSource::ComputeTileSize() { MeasureHexagonalTile(this, TileRule::kRhombus); }
 
 void RhombusSource::SetFeatherPercent(int32_t percent) {
   featherPixels = percent * RhombusLargestFeather(side) / 100;
@@ -259,10 +250,7 @@ int16_t KiteSource::LimitFeather() {
 }
 
 // An odd side is lowered to even (and stays lowered).
-void KiteSource::ComputeTileSize() {
-  if (side & 1) side -= 1;
-  SetTriangularTile(this, side);
-}
+void KiteSource::ComputeTileSize() { MeasureHexagonalTile(this, TileRule::kKite); }
 
 void KiteSource::SetFeatherPercent(int32_t percent) {
   featherPixels = percent * KiteLargestFeather(side) / 100;

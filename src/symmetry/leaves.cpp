@@ -1,5 +1,7 @@
 #include "symmetry/leaves.h"
 
+#include "symmetry/shape_support.h"
+
 namespace quiltora {
 
 // Every leaf loads through its shape and stores its own number besides.
@@ -32,32 +34,17 @@ QUILTORA_LEAF_SELECTION(Turnstile, HalfTriangleSource)
 #undef QUILTORA_LEAF_SELECTION
 
 // Tiles of one source width across: cm.
-void CrabClaws::ComputeTileSize() {
-  tileWidth = side;
-  tileHeight = side;
-}
+void CrabClaws::ComputeTileSize() { shape::SetTileSize(this, TileSizeOf(TileRule::kSide, 0, 0, side)); }
 
 // Two source widths across, one height down: pm, p2, pg.
-void Wings::ComputeTileSize() {
-  tileWidth = 2 * width;
-  tileHeight = height;
-}
+void Wings::ComputeTileSize() { shape::SetTileSize(this, TileSizeOf(TileRule::kTwoWide, width, height, 0)); }
 
-void HitherAndYon::ComputeTileSize() {
-  tileWidth = 2 * width;
-  tileHeight = height;
-}
+void HitherAndYon::ComputeTileSize() { shape::SetTileSize(this, TileSizeOf(TileRule::kTwoWide, width, height, 0)); }
 
-void CardTricks::ComputeTileSize() {
-  tileWidth = 2 * width;
-  tileHeight = height;
-}
+void CardTricks::ComputeTileSize() { shape::SetTileSize(this, TileSizeOf(TileRule::kTwoWide, width, height, 0)); }
 
 // Four source widths across: pmg.
-void Lightning::ComputeTileSize() {
-  tileWidth = 4 * width;
-  tileHeight = height;
-}
+void Lightning::ComputeTileSize() { shape::SetTileSize(this, TileSizeOf(TileRule::kFourWide, width, height, 0)); }
 
 void PricklyPear::SetFeatherPercent(int32_t) { featherPixels = 0; }
 void Sunflower::SetFeatherPercent(int32_t) { featherPixels = 0; }

@@ -134,8 +134,7 @@ void ParallelogramSource::Scale(double factor) {
 }
 
 void ParallelogramSource::ComputeTileSize() {
-  tileWidth = width;
-  tileHeight = height;
+  shape::SetTileSize(this, TileSizeOf(TileRule::kShape, width, height, 0));
 }
 
 void ParallelogramSource::ComputeRowShift() { rowShift = shear; }

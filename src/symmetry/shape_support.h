@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "abi/parameter_block.h"
+#include "symmetry/tile_rule.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
@@ -30,6 +31,12 @@ inline int32_t Trunc(double value) {
 // zero, so a shear of -10.0 stays -10 rather than becoming -9.
 inline int32_t TruncNear(double value, double epsilon) {
   return value >= 0.0 ? Trunc(value + epsilon) : -Trunc(-value + epsilon);
+}
+
+// Stores a tile size measured by the symmetries' one rule.
+inline void SetTileSize(TileSymmetry* object, const TileSize& size) {
+  object->tileWidth = size.width;
+  object->tileHeight = size.height;
 }
 
 inline int16_t Narrow(int32_t value) { return static_cast<int16_t>(value); }

@@ -108,8 +108,7 @@ void RectangleSource::Scale(double factor) {
 }
 
 void RectangleSource::ComputeTileSize() {
-  tileWidth = 2 * width;
-  tileHeight = 2 * height;
+  shape::SetTileSize(this, TileSizeOf(TileRule::kTwoByTwo, width, height, 0));
 }
 
 void RectangleSource::ComputeSourceExtent() {
@@ -184,8 +183,7 @@ void HalfSquareSource::SetScaled(int32_t left, int32_t top, int32_t boxWidth, in
 void HalfSquareSource::Scale(double factor) { shape::ScaleSide(this, factor, kEpsilon); }
 
 void HalfSquareSource::ComputeTileSize() {
-  tileWidth = 2 * side;
-  tileHeight = 2 * side;
+  shape::SetTileSize(this, TileSizeOf(TileRule::kTwoSides, 0, 0, side));
 }
 
 void HalfSquareSource::ComputeSourceExtent() {
@@ -257,8 +255,7 @@ void SquareSource::SetScaled(int32_t left, int32_t top, int32_t boxWidth, int32_
 void SquareSource::Scale(double factor) { shape::ScaleSide(this, factor, kEpsilon); }
 
 void SquareSource::ComputeTileSize() {
-  tileWidth = 2 * side;
-  tileHeight = 2 * side;
+  shape::SetTileSize(this, TileSizeOf(TileRule::kTwoSides, 0, 0, side));
 }
 
 void SquareSource::ComputeSourceExtent() {

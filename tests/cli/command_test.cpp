@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -24,139 +25,11 @@
 #include "catalogue.h"
 #include "filterhost.h"
 #include "picture.h"
+#include "program_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using quiltora_cli::Picture;
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::string Quote(const std::string& text) { return "\"" + text + "\""; }
-
-// An asymmetric picture: a gradient with a bright block near the top-left.
-Picture Probe(int32_t width, int32_t height, int32_t channels) {
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.channels = channels;
-  picture.pixels.resize(size_t(width) * height * channels);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x) {
-      uint8_t* p = picture.pixels.data() + (size_t(y) * width + x) * channels;
-      const bool block = x > width / 5 && x < width / 3 && y > height / 6 && y < height / 2;
-      for (int32_t c = 0; c < channels; ++c) p[c] = block ? uint8_t(250 - 60 * c) : uint8_t(x * 2 + y * (c + 1));
-      if (channels == 4) p[3] = uint8_t(x + y);
-    }
-  return picture;
-}
-
-class CommandTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string module = filterhost::ModuleBesideExecutable();
-    program_ = fs::path(module).parent_path() / "quiltora";
-#ifdef _WIN32
-    program_ += ".exe";
-#endif
-    ASSERT_TRUE(fs::exists(program_)) << "no quiltora program beside the tests: " << program_;
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::path(::testing::TempDir()) / (std::string("quiltora_cli_") + test->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    if (!folder_.empty()) fs::remove_all(folder_);
-  }
-
-  std::string Path(const char* name) const { return (folder_ / name).string(); }
-
-  void Write(const char* name, const Picture& picture) {
-    std::string temporary, error;
-    ASSERT_TRUE(quiltora_cli::WritePictureTemporary(Path(name), picture, &temporary, &error)) << error;
-    ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, Path(name), &error)) << error;
-  }
-
-  Outcome Run(const std::vector<std::string>& args) const {
-    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    Outcome outcome;
-    outcome.status = Spawn(args, out, err);
-    // Windows programs end their text lines with CR LF.
-    auto text = [](std::string bytes) {
-      bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
-      return bytes;
-    };
-    outcome.out = text(ReadFile(out));
-    outcome.err = text(ReadFile(err));
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
-  }
-
-#ifdef _WIN32
-  // The program with its output in two files, started directly: no command
-  // interpreter between it and the test to rework quotes and redirections.
-  int Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
-    std::string command = Quote(program_.string());
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    auto open = [&](const fs::path& path) {
-      return CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    HANDLE outFile = open(out), errFile = open(err);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outFile;
-    startup.hStdError = errFile;
-    PROCESS_INFORMATION process{};
-    DWORD status = DWORD(-1);
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-      WaitForSingleObject(process.hProcess, INFINITE);
-      GetExitCodeProcess(process.hProcess, &status);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-    CloseHandle(outFile);
-    CloseHandle(errFile);
-    return int(status);
-  }
-#else
-  int Spawn(const std::vector<std::string>& args, const fs::path& out, const fs::path& err) const {
-    std::string command = Quote(program_.string());
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-#endif
-
-  // Files the run left in the folder besides the inputs named.
-  std::vector<std::string> Leftovers(const std::vector<std::string>& inputs) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) {
-      const std::string name = entry.path().filename().string();
-      if (std::find(inputs.begin(), inputs.end(), name) == inputs.end()) names.push_back(name);
-    }
-    return names;
-  }
-
-  fs::path program_;
-  fs::path folder_;
-};
+using namespace quiltora_test;
 
 TEST_F(CommandTest, PngInPngOutKeepsSizeAndAlpha) {
   const Picture input = Probe(120, 90, 4);
@@ -228,7 +101,7 @@ TEST_F(CommandTest, ListHelpAndVersion) {
   std::getline(lines, heading);
   EXPECT_NE(heading.find("Name"), std::string::npos);
   int32_t number = 0;
-  while (std::getline(lines, line)) {
+  while (std::getline(lines, line) && !line.empty()) {
     ++number;
     const quiltora_cli::SymmetryInfo& info = quiltora_cli::Symmetry(number);
     std::istringstream fields(line);
@@ -241,12 +114,19 @@ TEST_F(CommandTest, ListHelpAndVersion) {
     EXPECT_EQ(line.substr(line.size() - 3), info.feather ? "yes" : " no") << line;
   }
   EXPECT_EQ(number, quiltora_cli::kSymmetryCount);
+  // Below the table, after a blank line, the repeats for print with an example each.
+  EXPECT_NE(list.out.find("\n\n"), std::string::npos);
+  EXPECT_NE(list.out.find("--drop 1/2 "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("--repeat 64cm --dpi 150 "), std::string::npos) << list.out;
 
   const Outcome help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: quiltora INPUT OUTPUT [options]", 0), 0u);
   for (const char* option : {"--symmetry", "--select", "--shear", "--feather", "--opacity", "--blend", "--offset",
-                             "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet"})
+                             "--region", "--source", "--source-area", "--mode", "--tile", "--list", "--quiet",
+                             "--compression", "--quality", "--in-memory", "read whole", "written whole", "--drop",
+                             "--brick", "--repeat", "--dpi", "Example: --drop 1/2", "Example: --brick 1/3",
+                             "Example: --repeat 64cm --dpi 150"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
@@ -283,18 +163,33 @@ TEST_F(CommandTest, CtrlCLeavesNoOutputBehind) {
     std::string args[] = {program, in, out, "--quiet"};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    const std::string errPath = Path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+    const std::vector<std::string> inputs = {"big.bmp", "stderr.txt"};
+    // The program catches Ctrl-C before it opens its output: wait for the
+    // output's temporary file, so that a slow start (a sanitizer build on a
+    // busy machine) does not take the signal before the program is ready.
+    for (int waited = 0; waited < 20000 && Leftovers(inputs).empty(); waited += 5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     kill(child, SIGINT);
     int raw = 0;
     ASSERT_EQ(waitpid(child, &raw, 0), child);
     ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw) << " after " << delayMs << " ms";
     const int status = WEXITSTATUS(raw);
-    const std::vector<std::string> left = Leftovers({"big.bmp"});
+    const std::vector<std::string> left = Leftovers(inputs);
+    const std::string err = ReadFile(errPath);
     if (status == 130) {
       EXPECT_EQ(left, std::vector<std::string>{}) << delayMs;
+      EXPECT_EQ(err, "quiltora: interrupted; nothing written\n") << delayMs;
     } else {
+      EXPECT_EQ(err, "") << delayMs;
       EXPECT_EQ(status, 0) << delayMs;
       EXPECT_EQ(left, std::vector<std::string>{"out.png"}) << delayMs;
       Picture output;

@@ -3,6 +3,7 @@
 
 #include "catalogue.h"
 #include "options.h"
+#include "picture_format.h"
 
 namespace {
 
@@ -127,10 +128,18 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
       {{"a.png", "b.png", "-s", "8", "--shear=4"}, "--shear applies"},
       {{"a.png", "b.png", "--source-area=0,0,9,9"}, "--source-area needs --source"},
       {{"a.png", "b.png", "--source=s.png"}, "--source takes a BMP file"},
-      {{"a.png", "b.gif"}, "the output must end in .png, .bmp, .tga, .jpg or .jpeg"},
+      {{"a.png", "b.gif"}, "the output must end in .png, .jpg, .jpeg, .tif, .tiff, .bmp, .ppm, .pgm, .pnm, .pam or .tga"},
       {{"a.png", "b"}, "the output must end in"},
       {{"a.png", "b.png", "--tile=t.psd"}, "the tile must end in"},
       {{"a.png", "b.png", "--tile=b.png"}, "--tile must name another file"},
+      {{"a.png", "b.png", "--drop=1"}, "--drop takes a fraction of the tile from 0 to 1, such as 1/2"},
+      {{"a.png", "b.png", "--brick=a/b"}, "--brick takes a fraction"},
+      {{"a.png", "b.png", "--drop=1/2", "--brick=1/3"}, "--drop and --brick cannot be combined"},
+      {{"a.png", "b.png", "-s1", "--shear=5", "--drop=1/2"}, "--shear cannot be combined with --drop or --brick"},
+      {{"a.png", "b.png", "--mode=cmyk", "--brick=1/2"}, "--drop and --brick work on gray and RGB images"},
+      {{"a.png", "b.png", "--repeat=cm"}, "--repeat takes a size such as 64cm"},
+      {{"a.png", "b.png", "--dpi=0"}, "--dpi takes a resolution in dots per inch from 1 to 100000"},
+      {{"a.png", "b.png", "--dpi=72dpi"}, "--dpi takes"},
   };
   for (const Case& c : cases) {
     const ParseResult r = ParseCommandLine(c.args);
@@ -141,8 +150,9 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
   }
 }
 
-TEST(CliOptions, OnlyPictureExtensionsStbWritesAreAccepted) {
-  for (const char* path : {"a.png", "A.PNG", "x/y.bmp", "z.tga", "p.jpg", "q.JpEg"})
+TEST(CliOptions, OnlyPictureExtensionsQuiltoraWritesAreAccepted) {
+  for (const char* path : {"a.png", "A.PNG", "x/y.bmp", "z.tga", "p.jpg", "q.JpEg", "t.tif", "T.TIFF", "a.ppm", "a.pgm",
+                           "a.pnm", "a.pam"})
     EXPECT_TRUE(quiltora_cli::IsWritableExtension(path)) << path;
   for (const char* path : {"a.gif", "a", "dir.png/file", "a.png.txt", "a.psd", ".png/x"})
     EXPECT_FALSE(quiltora_cli::IsWritableExtension(path)) << path;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "picture.h"
 
@@ -57,6 +58,36 @@ TEST(CliPicture, GrayIsWeightedAndAlphaPassesThrough) {
   EXPECT_EQ(quiltora_cli::ResolveMode(ColorMode::kFromInput, rgba), ColorMode::kRGB);
   const Picture widened = quiltora_cli::FromHostImage(quiltora_cli::ToHostImage(grayAlpha, ColorMode::kRGB), grayAlpha);
   EXPECT_EQ(widened.pixels, (std::vector<uint8_t>{7, 7, 7, 200, 9, 9, 9, 100}));
+}
+
+// A PAM header ends with the newline after ENDHDR; the samples after it may
+// be white space themselves, and anything but blanks before it is damage.
+TEST(CliPicture, PamHeaderEndsAtTheNewlineAfterEndhdr) {
+  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "quiltora_pam_header_test";
+  std::filesystem::create_directories(folder);
+  const std::string head = "P7\nWIDTH 2\nHEIGHT 1\nDEPTH 1\nMAXVAL 255\n";
+  struct Case {
+    std::string bytes;
+    bool loads;
+  };
+  const Case cases[] = {
+      {head + "ENDHDR\n\x20\x0a", true},
+      {head + "ENDHDR \t\r\n\x20\x0a", true},
+      {head + "ENDHDR\r\xfa\xd2(\xfa\xd2(", false},
+      {head + "ENDHDR x\n\x20\x0a", false},
+      {head + "ENDHDR", false},
+  };
+  const std::string path = (folder / "a.pam").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    std::ofstream(path, std::ios::binary) << c.bytes;
+    Picture picture;
+    std::string error;
+    ASSERT_EQ(quiltora_cli::LoadPicture(path, &picture, &error), c.loads) << error;
+    if (c.loads) EXPECT_EQ(picture.pixels, (std::vector<uint8_t>{0x20, 0x0a}));
+    else EXPECT_NE(error.find("damaged PAM header"), std::string::npos) << error;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 TEST(CliPicture, FilesRoundTripLosslessFormatsAndFailedWritesLeaveNothing) {

@@ -1,9 +1,11 @@
 // Fault injection through the real module: for every symmetry, image mode,
 // feather and source, each host-suite allocation of a run fails in turn and
 // each abort check answers "stop" in turn. Every run must end with a
-// documented result, be finished, give back every host allocation, write only
-// whole rows and nothing beside the host's buffers, and leave the module able
-// to run again.
+// documented result (1 only after a message or a stop), be finished, give
+// back every host allocation, write only whole rows and nothing beside the
+// host's buffers, and leave the module able to run again. Each configuration
+// runs in a host with two behaviours of real hosts (host_behaviour.h),
+// rotated over the configurations, so that each behaviour meets the faults.
 //
 // QUILTORA_FAULT_MATRIX chooses the size:
 //   full (the default natively): every position of each kind; the host's
@@ -48,13 +50,30 @@ struct Config {
   bool loadedSource;
   SuiteChoice suites;
   bool withDialog;
+  filterhost::HostBehaviour behaviour;
 };
 
 std::string Name(const Config& c) {
   static const char* const kSuites[] = {"both suites", "no buffer suite", "no handle suite", "no suites"};
   return "symmetry " + std::to_string(c.symmetry) + ", " + std::to_string(c.channels) + " channels" +
          (c.feather ? ", feather" : "") + (c.loadedSource ? ", BMP source" : ", image source") + ", " +
-         kSuites[c.suites] + (c.withDialog ? ", with dialog" : "");
+         kSuites[c.suites] + (c.withDialog ? ", with dialog" : "") + ", " + filterhost::Describe(c.behaviour);
+}
+
+// Two behaviours of real hosts for a configuration, chosen by salt so that
+// every one meets every kind of configuration somewhere in the matrix.
+filterhost::HostBehaviour Behaviours(uint32_t salt) {
+  static const std::vector<filterhost::NamedBehaviour> rows = filterhost::EachBehaviourAlone();
+  const size_t n = rows.size();
+  return filterhost::Combine(rows[salt % n].behaviour, rows[(salt * 7 + 3) % n].behaviour);
+}
+
+// Whether the block the matrix hands back is read: not when the host says it
+// is smaller than a block (the run then starts from the defaults).
+bool HandedBackBlockRead(const Config& c) {
+  const int32_t answer = c.behaviour.handleSizeAnswer;
+  const bool handleSuite = !c.behaviour.noHandleSuite && c.suites != kNoHandleSuite && c.suites != kNoSuites;
+  return !handleSuite || answer <= 0 || answer >= int32_t(sizeof(quiltora::ParameterBlock));
 }
 
 bool MatrixIs(const char* size) {
@@ -107,8 +126,10 @@ struct Outcome {
   std::vector<std::string> broken;
 };
 
-filterhost::Image Picture(int32_t channels) {
-  return hardening::ProbeImage(kAreaLeft + kAreaWidth + 3, kAreaTop + kAreaHeight + 2, channels);
+// The configuration's picture; a host that counts an alpha plane has one more.
+filterhost::Image Picture(const Config& c) {
+  return hardening::ProbeImage(kAreaLeft + kAreaWidth + 3, kAreaTop + kAreaHeight + 2,
+                               c.channels + (c.behaviour.alphaPlane ? 1 : 0));
 }
 
 // Each row of the picture is either untouched or exactly the row a run
@@ -141,12 +162,13 @@ std::string gModuleError;
 std::string gBmpPath;
 
 // One run as a host repeating the filter (or, withDialog, opening it) makes
-// it, with the faults injected; then, with followUp, the same run again
-// without faults, which must succeed.
+// it, with the faults injected; then, with followUp, what the host does
+// between runs and the same run again without faults, which must succeed.
 Outcome RunWith(const Config& c, const Injection& injection, bool followUp) {
   Outcome outcome;
   Host host(*gModule);
-  host.SetImage(Picture(c.channels));
+  host.behaviour() = c.behaviour;
+  host.SetImage(Picture(c));
   host.SetFilterRect(kAreaLeft, kAreaTop, kAreaLeft + kAreaWidth, kAreaTop + kAreaHeight);
   host.faults().withholdBufferSuite = c.suites == kNoBufferSuite || c.suites == kNoSuites;
   host.faults().withholdHandleSuite = c.suites == kNoHandleSuite || c.suites == kNoSuites;
@@ -178,9 +200,10 @@ Outcome RunWith(const Config& c, const Injection& injection, bool followUp) {
   quiltora::ParameterBlock after{};
   const std::vector<uint8_t> bytes = host.ParameterBytes();
   if (bytes.size() >= sizeof after) std::memcpy(&after, bytes.data(), sizeof after);
-  if (c.loadedSource && after.sourceKind != quiltora::kSourceLoadedFile)
+  if (c.loadedSource && HandedBackBlockRead(c) && after.sourceKind != quiltora::kSourceLoadedFile)
     outcome.broken.push_back("the run left the BMP file for the image");
   if (!followUp) return outcome;
+  if (!host.BetweenRuns()) outcome.broken.push_back("the module could not be loaded again");
   host.faults().failAllocation = host.faults().failAllocationsFrom = 0;
   host.faults().stopAtAbortCheck = 0;
   const RunReport again = host.Run(false);
@@ -222,8 +245,9 @@ struct Tally {
 };
 
 // The run without faults, then each fault in turn.
-Tally RunConfiguration(const Config& c, const filterhost::Image& original, int samples, uint32_t salt) {
+Tally RunConfiguration(const Config& c, int samples, uint32_t salt) {
   Tally tally;
+  const filterhost::Image original = Picture(c);
   const Outcome clean = RunWith(c, Injection{}, false);
   ++tally.runs;
   Outcome cleanChecked = clean;
@@ -258,14 +282,14 @@ TEST_P(FaultMatrixTest, EveryFaultEndsTheRunCleanly) {
   const int samples = SamplesPerKind();
   int runs = 0, allocationFaults = 0, stops = 0;
   gFailedRuns = 0;
-  const filterhost::Image original = Picture(channels);
   for (int32_t symmetry = 1; symmetry <= 17; ++symmetry)
     for (bool feather : {false, true})
       for (bool loadedSource : {false, true}) {
         const uint32_t salt = uint32_t(symmetry * 7 + channels * 3 + feather * 5 + loadedSource * 11);
+        uint32_t setup = 0;
         for (const auto& [suites, withDialog] : HostSetups(salt)) {
-          const Config c{symmetry, channels, feather, loadedSource, suites, withDialog};
-          const Tally tally = RunConfiguration(c, original, samples, salt);
+          const Config c{symmetry, channels, feather, loadedSource, suites, withDialog, Behaviours(salt + setup++)};
+          const Tally tally = RunConfiguration(c, samples, salt);
           runs += tally.runs, allocationFaults += tally.allocationFaults, stops += tally.stops;
         }
       }

@@ -92,12 +92,15 @@ std::vector<uint8_t> RepeatRunBlock(filterhost::Host& host, const RunSettings& s
 
 bool DocumentedResult(int16_t result) {
   return result == plugin::kNoErr || result == plugin::kStopped || result == plugin::kMemFullErr ||
-         result == plugin::kBadModeResult;
+         result == plugin::kBadModeResult || result == plugin::kParamErr;
 }
 
 std::vector<std::string> CheckRunEnd(filterhost::Host& host, const filterhost::RunReport& report) {
   std::vector<std::string> broken = report.violations;
   if (!DocumentedResult(report.result)) broken.push_back("result " + std::to_string(report.result));
+  // 1 tells the host to show nothing: right only when the user saw a message or asked to stop.
+  if (report.result == plugin::kStopped && report.messagesShown == 0 && report.stopsAnswered == 0)
+    broken.push_back("ended with 1 though the user was neither told nor asked to stop");
   if (!report.finishCalled && report.failedSelector != plugin::kSelectorPrepare &&
       report.failedSelector != plugin::kSelectorParameters)
     broken.push_back("Finish was not called");

@@ -34,11 +34,11 @@ struct RunSettings {
 std::vector<uint8_t> RepeatRunBlock(filterhost::Host& host, const RunSettings& settings);
 
 // The result codes a run may end with: done, stopped, out of memory,
-// unsupported mode.
+// unsupported mode, a step called without its record.
 bool DocumentedResult(int16_t result);
 
 // Everything that must hold after any run, faulty or not; each broken rule
-// is one line. After Finish the host holds no allocation but the kept block;
+// is one line. A run ends with 1 only after a message or a stop. After Finish the host holds no allocation but the kept block;
 // outRects must be whole filter-area rows from the top down, apart from the
 // one-pixel request of Start.
 std::vector<std::string> CheckRunEnd(filterhost::Host& host, const filterhost::RunReport& report);

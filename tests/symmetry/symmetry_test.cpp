@@ -166,6 +166,31 @@ TEST_F(SymmetryFactory, TileSizes) {
   }
 }
 
+// The catalogue's rule, which the command line solves for a repeat size, is
+// what every symmetry object measures, over odd and even sizes of both kinds.
+TEST_F(SymmetryFactory, ObjectsMeasureTheirTilesByTheCataloguesRule) {
+  for (int16_t number = 1; number <= 17; ++number) {
+    const TileRule rule = TileRuleOf(number);
+    for (int32_t w = 10; w <= 400; w += 13) {
+      const int32_t h = 421 - w;
+      TileSymmetry* object = CreateSymmetry(number);
+      ASSERT_NE(object, nullptr);
+      SetSize(object, w, h);
+      object->ComputeTileSize();
+      const TileSize want = TileSizeOf(rule, w, h, w);
+      ASSERT_EQ(object->tileWidth, want.width) << "symmetry " << number << " size " << w << "," << h;
+      ASSERT_EQ(object->tileHeight, want.height) << "symmetry " << number << " size " << w << "," << h;
+      if (SideOf(object) != -1) {
+        ASSERT_EQ(SideOf(object), want.side) << "symmetry " << number << " side " << w;
+      }
+      // One size gives both sides exactly when the object keeps a side.
+      const bool oneSize = dynamic_cast<RectangleSource*>(object) == nullptr &&
+                           dynamic_cast<ParallelogramSource*>(object) == nullptr;
+      ASSERT_EQ(TileRuleHasOneSize(rule), oneSize) << "symmetry " << number;
+    }
+  }
+}
+
 // The lowered side stays lowered: a second measurement without new geometry shrinks the tile.
 TEST_F(SymmetryFactory, WindingWaysLowersItsSideEveryTime) {
   auto* object = dynamic_cast<WindingWays*>(CreateSymmetry(14));

@@ -139,4 +139,95 @@ std::map<int, std::string> StringTable(const PeFile& pe) {
   return strings;
 }
 
+bool ParseDib(const std::vector<uint8_t>& data, DibHeader* header) {
+  Reader r{data};
+  if (r.U32(0) != 40) return false;
+  header->width = int32_t(r.U32(4));
+  header->height = int32_t(r.U32(8));
+  header->bitCount = uint16_t(r.U16(14));
+  return r.ok;
+}
+
+bool GroupCursor(const PeFile& pe, const std::string& name, std::vector<CursorImage>* images) {
+  images->clear();
+  const auto groups = pe.resources.find("#12");
+  const auto cursors = pe.resources.find("#1");
+  if (groups == pe.resources.end() || cursors == pe.resources.end()) return false;
+  const auto group = groups->second.find(name);
+  if (group == groups->second.end()) return false;
+  Reader r{group->second};
+  const uint32_t count = r.U16(4);
+  for (uint32_t i = 0; i < count && r.ok; ++i) {
+    const auto cursor = cursors->second.find(std::to_string(r.U16(6 + 14 * i + 12)));
+    if (cursor == cursors->second.end()) return false;
+    Reader c{cursor->second};
+    CursorImage image;
+    image.hotspotX = uint16_t(c.U16(0));
+    image.hotspotY = uint16_t(c.U16(2));
+    if (!c.ok || !ParseDib(std::vector<uint8_t>(cursor->second.begin() + 4, cursor->second.end()), &image.dib))
+      return false;
+    images->push_back(image);
+  }
+  return r.ok && !images->empty();
+}
+
+namespace {
+
+// A name-or-number field of a dialog template; numbers of the predefined
+// classes come back as the class names.
+std::string SzOrOrd(Reader& r, size_t* at, bool isClass) {
+  static const char* const kClasses[] = {"button", "edit", "static", "listbox", "scrollbar", "combobox"};
+  const uint32_t first = r.U16(*at);
+  if (first == 0xFFFF) {
+    const uint32_t number = r.U16(*at + 2);
+    *at += 4;
+    if (isClass && number >= 0x80 && number <= 0x85) return kClasses[number - 0x80];
+    return "#" + std::to_string(number);
+  }
+  std::string text;
+  for (; r.ok && r.U16(*at) != 0; *at += 2) text += char(r.U16(*at));
+  *at += 2;
+  return text;
+}
+
+}  // namespace
+
+bool ParseDialog(const std::vector<uint8_t>& data, DialogTemplate* dialog) {
+  Reader r{data};
+  dialog->style = r.U32(0);
+  dialog->exStyle = r.U32(4);
+  const uint32_t count = r.U16(8);
+  dialog->x = int16_t(r.U16(10));
+  dialog->y = int16_t(r.U16(12));
+  dialog->cx = int16_t(r.U16(14));
+  dialog->cy = int16_t(r.U16(16));
+  size_t at = 18;
+  dialog->menu = SzOrOrd(r, &at, false);
+  dialog->className = SzOrOrd(r, &at, false);
+  dialog->title = SzOrOrd(r, &at, false);
+  if ((dialog->style & 0x40) != 0) {  // DS_SETFONT
+    dialog->pointSize = uint16_t(r.U16(at));
+    at += 2;
+    dialog->face = SzOrOrd(r, &at, false);
+  }
+  dialog->items.clear();
+  for (uint32_t i = 0; i < count && r.ok; ++i) {
+    at = (at + 3) & ~size_t(3);
+    DialogItem item;
+    item.style = r.U32(at);
+    item.exStyle = r.U32(at + 4);
+    item.x = int16_t(r.U16(at + 8));
+    item.y = int16_t(r.U16(at + 10));
+    item.cx = int16_t(r.U16(at + 12));
+    item.cy = int16_t(r.U16(at + 14));
+    item.id = uint16_t(r.U16(at + 16));
+    at += 18;
+    item.className = SzOrOrd(r, &at, true);
+    item.text = SzOrOrd(r, &at, false);
+    at += std::max<uint32_t>(2, r.U16(at));  // creation data, its size word included
+    dialog->items.push_back(item);
+  }
+  return r.ok;
+}
+
 }  // namespace petest
