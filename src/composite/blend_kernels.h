@@ -7,6 +7,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "composite/colour_lanes.h"
 #include "composite/colour_model.h"
 
 namespace quiltora {
@@ -115,9 +116,10 @@ struct KeepInput {
 // Colour-model operations: the mode's result X from image and tile colours,
 // mixed back towards the input by t when kMix. GrayOp gives the same bytes on
 // gray pixels without the colour model.
-template <Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed, class GrayEquivalent>
+template <int16_t kBlendMode, Rgb (*kResult)(const Rgb&, const Rgb&), bool kMixed, class GrayEquivalent>
 struct ColourOp {
   static constexpr bool kSeparable = false, kCopy = false, kMix = kMixed;
+  static constexpr int16_t kMode = kBlendMode;
   using GrayOp = GrayEquivalent;
   QUILTORA_ALWAYS_INLINE static Rgb Result(const Rgb& image, const Rgb& tile) { return kResult(image, tile); }
 };
@@ -183,6 +185,26 @@ inline void FlatRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, size_t
   FlatBytes<Op>(tile, in, out, bytes, f);
 }
 
+// The leading whole vectors of a colour-model run; returns the pixels done.
+template <class L, class Op>
+inline int32_t ColourLaneRunOf(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t count, int32_t factor) {
+  static constexpr ColourLaneControls kControls =
+      MakeColourLaneControls(L::kOutBytes, L::kTileBytes, {L::kOutSkip + L::kR, L::kOutSkip + L::kG, L::kOutSkip + L::kB},
+                             {L::kTileSkip + L::kTileR, L::kTileSkip + L::kTileG, L::kTileSkip + L::kTileB});
+  ColourLaneRun run;
+  run.blendMode = Op::kMode;
+  run.mixed = Op::kMix;
+  run.transparency = factor;
+  run.outputBytes = L::kOutBytes;
+  run.tileBytes = L::kTileBytes;
+  run.controls = &kControls;
+  run.tile = tile;
+  run.input = in;
+  run.output = out;
+  run.count = count;
+  return BlendColourLanes(run);
+}
+
 // count consecutive tile pixels, none of them past the tile row's end.
 template <class L, class Op>
 inline void BlendRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32_t count, int32_t factor) {
@@ -191,6 +213,13 @@ inline void BlendRun(const uint8_t* tile, const uint8_t* in, uint8_t* out, int32
   } else if constexpr (L::kFlat && Op::kSeparable) {
     FlatRun<Op>(tile, in, out, static_cast<size_t>(count) * L::kOutBytes, static_cast<uint16_t>(factor));
   } else {
+    if constexpr (!Op::kSeparable) {
+      const int32_t done = ColourLaneRunOf<L, Op>(tile, in, out, count, factor);
+      tile += static_cast<size_t>(done) * L::kTileBytes;
+      in += static_cast<size_t>(done) * L::kOutBytes;
+      out += static_cast<size_t>(done) * L::kOutBytes;
+      count -= done;
+    }
     for (int32_t i = 0; i < count; ++i) {
       BlendPixel<L, Op>(tile + L::kTileSkip, in + L::kOutSkip, out + L::kOutSkip, factor);
       tile += L::kTileBytes;

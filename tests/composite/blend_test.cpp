@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "composite/blend.h"
+#include "composite/colour_lanes.h"
 #include "composite/colour_model.h"
 #include "composite/blend_reference.h"
 
@@ -243,30 +244,41 @@ TEST(BlendColourModes, MatchTheColourModelOverADenseSample) {
       EXPECT_GT(counts.high, 1000) << "mode " << modes[m];
     }
   }
-  for (const LayoutCase& layout : kColourLayouts) {
-    for (bool blueFirst : {false, true}) {
-      const int tileBytes = BytesPerPixel(layout.tileMode), outBytes = BytesPerPixel(layout.outputMode);
-      const std::vector<int> tileChannels = ChannelBytes(layout.tileMode, false, blueFirst);
-      const std::vector<int> outChannels = ChannelBytes(layout.outputMode, false, blueFirst);
-      std::vector<uint8_t> tileRow(count * tileBytes, 0x5A), input(count * outBytes, 0xA5);
-      for (int32_t x = 0; x < count; ++x) {
-        for (int k = 0; k < 3; ++k) {
-          tileRow[x * tileBytes + tileChannels[k]] = static_cast<uint8_t>(pairs[x].second[k]);
-          input[x * outBytes + outChannels[k]] = static_cast<uint8_t>(pairs[x].first[k]);
+  // Every lane width this processor has, down to one pixel at a time.
+  for (int32_t width : {16, 8, 0}) {
+    ColourLaneCap cap(width);
+    if (ColourLaneWidth() != width) continue;
+    for (const LayoutCase& layout : kColourLayouts) {
+      for (bool blueFirst : {false, true}) {
+        const int tileBytes = BytesPerPixel(layout.tileMode), outBytes = BytesPerPixel(layout.outputMode);
+        const std::vector<int> tileChannels = ChannelBytes(layout.tileMode, false, blueFirst);
+        const std::vector<int> outChannels = ChannelBytes(layout.outputMode, false, blueFirst);
+        std::vector<uint8_t> tileRow(count * tileBytes, 0x5A), input(count * outBytes, 0xA5);
+        for (int32_t x = 0; x < count; ++x) {
+          for (int k = 0; k < 3; ++k) {
+            tileRow[x * tileBytes + tileChannels[k]] = static_cast<uint8_t>(pairs[x].second[k]);
+            input[x * outBytes + outChannels[k]] = static_cast<uint8_t>(pairs[x].first[k]);
+          }
         }
-      }
-      for (int m = 0; m < 4; ++m) {
-        for (int o = 0; o < 2; ++o) {
-          RowTile row(layout.tileMode, tileRow, opacities[o], modes[m], blueFirst ? 1 : 0);
-          const std::vector<uint8_t> output = row.Blend(input, 0, layout.outputMode, 0xC3);
-          for (int32_t x = 0; x < count; ++x) {
-            for (int k = 0; k < 3; ++k)
-              ASSERT_EQ(output[x * outBytes + outChannels[k]], expected[m][o][x][k])
-                  << "layout " << layout.tileMode << "/" << layout.outputMode << " blue first " << blueFirst
-                  << " mode " << modes[m] << " opacity " << opacities[o] << " pixel " << x;
-            // The fourth byte of CMYK and the skipped byte of mode 10 stay as the buffer held them.
-            if (outBytes == 4) {
-              ASSERT_EQ(output[x * 4 + (layout.outputMode == kPixelFour ? 3 : 0)], 0xC3);
+        for (int m = 0; m < 4; ++m) {
+          for (int o = 0; o < 2; ++o) {
+            RowTile row(layout.tileMode, tileRow, opacities[o], modes[m], blueFirst ? 1 : 0);
+            const std::vector<uint8_t> output = row.Blend(input, 0, layout.outputMode, 0xC3);
+            // The same row blended in place, output over input.
+            std::vector<uint8_t> inPlace = input;
+            BlendRow(&row.tile, inPlace.data(), inPlace.data(), 0, 0, layout.outputMode, layout.outputMode);
+            for (int32_t x = 0; x < count; ++x) {
+              for (int k = 0; k < 3; ++k) {
+                ASSERT_EQ(output[x * outBytes + outChannels[k]], expected[m][o][x][k])
+                    << "layout " << layout.tileMode << "/" << layout.outputMode << " blue first " << blueFirst
+                    << " mode " << modes[m] << " opacity " << opacities[o] << " pixel " << x << " lanes " << width;
+                ASSERT_EQ(inPlace[x * outBytes + outChannels[k]], expected[m][o][x][k]) << "in place, pixel " << x;
+              }
+              // The fourth byte of CMYK and the skipped byte of mode 10 stay as the buffer held them.
+              if (outBytes == 4) {
+                ASSERT_EQ(output[x * 4 + (layout.outputMode == kPixelFour ? 3 : 0)], 0xC3);
+                ASSERT_EQ(inPlace[x * 4 + (layout.outputMode == kPixelFour ? 3 : 0)], 0xA5);
+              }
             }
           }
         }
