@@ -56,26 +56,34 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   CopyRun<3>(source + 3 * int64_t(k), 3, tileLast - 3 * int64_t(k), -3, count - k);
 }
 
+// Eight rows of eight 32-bit lanes transposed in registers: rows[k] becomes
+// column k.
+[[gnu::target("avx2")]] inline void TransposeLanes(__m256i rows[8]) {
+  __m256i t[8];
+  for (int k = 0; k < 8; k += 2) {
+    t[k] = _mm256_unpacklo_epi32(rows[k], rows[k + 1]);
+    t[k + 1] = _mm256_unpackhi_epi32(rows[k], rows[k + 1]);
+  }
+  __m256i q[8];
+  for (int k = 0; k < 8; k += 4) {
+    q[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+    q[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+    q[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+    q[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+  }
+  for (int k = 0; k < 4; ++k) {
+    rows[k] = _mm256_permute2x128_si256(q[k], q[k + 4], 0x20);
+    rows[k + 4] = _mm256_permute2x128_si256(q[k], q[k + 4], 0x31);
+  }
+}
+
 // Eight 4-byte pixels: a whole 8 × 8 square of pixels transposed in registers.
 [[gnu::target("avx2")]] void TransposeSquare4(const uint8_t* from, int64_t fromRowBytes, uint8_t* to,
                                                 int64_t toRowBytes) {
-  __m256i r[8], t[8];
+  __m256i r[8];
   for (int k = 0; k < 8; ++k) r[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k * fromRowBytes));
-  for (int k = 0; k < 8; k += 2) {
-    t[k] = _mm256_unpacklo_epi32(r[k], r[k + 1]);
-    t[k + 1] = _mm256_unpackhi_epi32(r[k], r[k + 1]);
-  }
-  for (int k = 0; k < 8; k += 4) {
-    r[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
-    r[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
-    r[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
-    r[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
-  }
-  for (int k = 0; k < 4; ++k) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k * toRowBytes), _mm256_permute2x128_si256(r[k], r[k + 4], 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + (k + 4) * toRowBytes),
-                        _mm256_permute2x128_si256(r[k], r[k + 4], 0x31));
-  }
+  TransposeLanes(r);
+  for (int k = 0; k < 8; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k * toRowBytes), r[k]);
 }
 
 // The same for 3-byte pixels, spread to 4 bytes on the way in (exactly 24
@@ -88,27 +96,16 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   const __m256i narrow = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
                                           8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
-  __m256i r[8], t[8];
+  __m256i r[8];
   for (int k = 0; k < 8; ++k) {
     const uint8_t* row = from + k * fromRowBytes;
     const __m256i bytes = _mm256_set_m128i(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 16)),
                                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(row)));
     r[k] = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(bytes, spread), widen);
   }
-  for (int k = 0; k < 8; k += 2) {
-    t[k] = _mm256_unpacklo_epi32(r[k], r[k + 1]);
-    t[k + 1] = _mm256_unpackhi_epi32(r[k], r[k + 1]);
-  }
-  for (int k = 0; k < 8; k += 4) {
-    r[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
-    r[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
-    r[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
-    r[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
-  }
+  TransposeLanes(r);
   for (int k = 0; k < 8; ++k) {
-    const __m256i row = k < 4 ? _mm256_permute2x128_si256(r[k], r[k + 4], 0x20)
-                              : _mm256_permute2x128_si256(r[k - 4], r[k], 0x31);
-    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(row, narrow), join);
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(r[k], narrow), join);
     uint8_t* out = to + k * toRowBytes;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
