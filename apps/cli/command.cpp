@@ -17,6 +17,7 @@
 #include "progress.h"
 #include "repeat.h"
 #include "settings.h"
+#include "settings_file.h"
 
 #ifndef QUILTORA_VERSION
 #define QUILTORA_VERSION "unknown"
@@ -81,6 +82,7 @@ struct Inputs {
   ColorMode mode = ColorMode::kRGB;
   Box region;
   RunGeometry geometry;
+  std::vector<uint8_t> storedSettings;  // --settings: the record the run starts from
 };
 
 bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
@@ -106,6 +108,8 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
   }
   in->geometry.areaWidth = r.width;
   in->geometry.areaHeight = r.height;
+  if (!o.settingsFile.empty() && !ReadSettingsFile(o.settingsFile, &in->storedSettings, &failure->reason))
+    return false;
   if (o.sourceFile.empty()) return true;
   Picture header;
   if (!ProbePicture(o.sourceFile, &header, &failure->reason)) return false;
@@ -115,9 +119,23 @@ bool ReadInputs(const Options& o, Inputs* in, Failure* failure) {
   return true;
 }
 
+// With --dialog the run opens the dialog, as after a host's Parameters call.
+void SetDialogFlag(std::vector<uint8_t>* bytes) {
+  const int32_t show = 1;
+  std::memcpy(bytes->data() + offsetof(quiltora::ParameterBlock, showDialog), &show, sizeof show);
+}
+
 // Makes the settings record the way a host's repeat finds it: created by
 // Parameters, then carrying the options' settings and no dialog.
+// With --settings, the stored record is handed back as a host's repeat hands
+// back the one it kept: no Parameters call, and the module checks it at Start.
 bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host, Failure* failure) {
+  if (!o.settingsFile.empty()) {
+    std::vector<uint8_t> bytes = in.storedSettings;
+    if (o.dialog) SetDialogFlag(&bytes);
+    host->RestoreParameterBytes(bytes);
+    return true;
+  }
   host->ClearMessages();
   const int16_t result = host->Parameters();
   if (result != 0) {
@@ -136,6 +154,7 @@ bool PrepareSettings(const Options& o, const Inputs& in, filterhost::Host* host,
     return false;
   }
   std::memcpy(bytes.data(), &block, sizeof block);
+  if (o.dialog) SetDialogFlag(&bytes);
   host->RestoreParameterBytes(bytes);
   return true;
 }
@@ -276,21 +295,35 @@ class DiscardedRows : public filterhost::ImageSink {
 };
 
 // Why a run that the module finished still failed, or an empty string.
-std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host) {
+std::string RunFailure(const filterhost::RunReport& report, filterhost::Host& host, bool dialog) {
   if (!report.ioError.empty()) return report.ioError;
+  if (dialog && report.result == 1 && host.messages().empty()) return "the dialog was cancelled; nothing written";
   if (report.result != 0)
     return RefusalOf(host.messages(), report.result, report.failedSelector <= plugin::kSelectorPrepare);
   if (!report.violations.empty()) return "the module made a request a host refuses: " + report.violations.front();
   return {};
 }
 
+// A stored record naming a source file the run could not read: the module
+// took the image instead, as it does for any host, and says nothing.
+void NoteLostSource(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& after) {
+  quiltora::ParameterBlock before{}, now{};
+  if (stored.size() < sizeof before || after.size() < sizeof now) return;
+  std::memcpy(&before, stored.data(), sizeof before);
+  std::memcpy(&now, after.data(), sizeof now);
+  if (before.sourceKind != quiltora::kSourceLoadedFile || now.sourceKind == quiltora::kSourceLoadedFile) return;
+  before.sourcePath[sizeof before.sourcePath - 1] = '\0';
+  std::fprintf(stderr, "quiltora: note: the source file '%s' of the settings cannot be read; the image was the source\n",
+               before.sourcePath);
+}
+
 // Loads the module and runs it over the picture as a host repeats a filter:
 // rows come from the input file as the module asks for them and go to the
 // output as it finishes them (or, with --in-memory, all before and after).
 // Without an output the filtered rows are dropped; with a tile, the module's
-// tile is kept.
+// tile is kept; with savedSettings, the record the run leaves.
 bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::TileCopy* tile, bool* haveTile,
-               Failure* failure) {
+               Failure* failure, std::vector<uint8_t>* savedSettings = nullptr) {
   filterhost::Module module;
   const std::string modulePath = o.plugin.empty() ? filterhost::ModuleBesideExecutable() : o.plugin;
   if (!module.Load(modulePath)) {
@@ -300,7 +333,9 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   const PictureInfo& info = in.reader->info();
   const PixelKind hostKind = KindOfMode(in.mode);
   const int32_t channels = SamplesOf(hostKind);
-  FileSource source(*in.reader, o.input, hostKind, o.inMemory);
+  // The dialog's preview reads the picture before the run reads it again.
+  const bool inMemory = o.inMemory || o.dialog;
+  FileSource source(*in.reader, o.input, hostKind, inMemory);
   std::unique_ptr<FileSink> fileSink;
   DiscardedRows discarded;
   filterhost::ImageSink* sink = &discarded;
@@ -315,7 +350,7 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
 
   Frame frame;
   std::unique_ptr<filterhost::PixelStore> store;
-  if (o.inMemory) {
+  if (inMemory) {
     frame.rowBytes = size_t(info.width) * channels;
     frame.pixels.reset(new uint8_t[frame.rowBytes * size_t(info.height)]);
     if (!ReadFrame(source, info.height, &frame, progress, failure)) return false;
@@ -335,14 +370,16 @@ bool RunModule(const Options& o, const Inputs& in, Output* out, filterhost::Tile
   if (tile) host.SetBeforeFinishHook([&] { *haveTile = filterhost::CopyModuleTile(module, tile); });
   host.ClearMessages();
   const filterhost::RunReport report = host.Render();
-  failure->reason = RunFailure(report, host);
-  if (failure->reason.empty() && out && o.inMemory && !WriteFrame(*sink, info.height, frame, progress))
+  failure->reason = RunFailure(report, host, o.dialog);
+  if (failure->reason.empty() && out && inMemory && !WriteFrame(*sink, info.height, frame, progress))
     failure->reason = sink->error();
   bar.Finish();
   if (gInterrupted) *failure = kInterrupted;
   else if (failure->reason.empty() && tile && !*haveTile)
     failure->reason = "the module did not hand out its tile (no QuiltoraCopyTile export); nothing written";
   if (!failure->reason.empty()) return false;
+  if (savedSettings) *savedSettings = host.ParameterBytes();
+  if (!o.quiet && !in.storedSettings.empty()) NoteLostSource(in.storedSettings, host.ParameterBytes());
   if (!o.quiet)
     for (const filterhost::Message& message : host.messages())
       std::fprintf(stderr, "quiltora: note: %s\n", OneLine(message.text).c_str());
@@ -393,8 +430,10 @@ int RunFilter(const Options& given) {
   bool haveTile = false;
   LatticeResult lattice;
   if (!OpenOutput(o, in, dpi, &out, &failure)) return Report(failure);
+  std::vector<uint8_t> settings;
   if (onLattice ? !RunOnLattice(o, &in, &out, &lattice, &failure)
-                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure))
+                : !RunModule(o, in, &out, o.tilePath.empty() ? nullptr : &tile, &haveTile, &failure,
+                             o.saveSettingsFile.empty() ? nullptr : &settings))
     return Report(failure);
   if (!out.writer->Finish())
     return Report(Failure{kExitFailed, "cannot write '" + o.output + "': " + out.writer->error()});
@@ -406,8 +445,15 @@ int RunFilter(const Options& given) {
     if (!WritePictureTemporary(o.tilePath, picture, &tileTemporary, &failure.reason)) return Report(failure);
   }
   Temporary tileFile(tileTemporary);
+  std::string settingsTemporary;
+  const bool writeSettings = !o.saveSettingsFile.empty();
+  if (writeSettings &&
+      !WriteSettingsTemporary(o.saveSettingsFile, settings, &settingsTemporary, &failure.reason))
+    return Report(failure);
+  Temporary settingsFile(settingsTemporary);
   if (gInterrupted) return Report(kInterrupted);
-  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)))
+  if (!out.file->Commit(o.output, &failure.reason) || (writeTile && !tileFile.Commit(o.tilePath, &failure.reason)) ||
+      (writeSettings && !settingsFile.Commit(o.saveSettingsFile, &failure.reason)))
     return Report(failure);
   Note(o, lattice.note);
   if (dpi && !KeepsResolution(o.output))

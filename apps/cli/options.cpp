@@ -148,6 +148,16 @@ std::string SetQuality(const std::string& value, Options* o) {
   o->quality = quality;
   return {};
 }
+std::string SetSettings(const std::string& value, Options* o) {
+  if (value.empty()) return "--settings needs a file";
+  o->settingsFile = value;
+  return {};
+}
+std::string SetSaveSettings(const std::string& value, Options* o) {
+  if (value.empty()) return "--save-settings needs a file";
+  o->saveSettingsFile = value;
+  return {};
+}
 std::string SetPlugin(const std::string& value, Options* o) {
   o->plugin = value;
   return {};
@@ -159,7 +169,7 @@ constexpr ValueOption kValueOptions[] = {
     {"source", SetSource},     {"source-area", SetSourceArea},             {"mode", SetMode},
     {"tile", SetTile},         {"plugin", SetPlugin}, {"compression", SetCompression},
     {"quality", SetQuality},   {"drop", SetDrop},     {"brick", SetBrick},   {"repeat", SetRepeat},
-    {"dpi", SetDpi},
+    {"dpi", SetDpi},           {"settings", SetSettings}, {"save-settings", SetSaveSettings},
 };
 
 bool SetFlag(const std::string& name, Options* o) {
@@ -168,6 +178,7 @@ bool SetFlag(const std::string& name, Options* o) {
   else if (name == "list") o->list = true;
   else if (name == "quiet") o->quiet = true;
   else if (name == "in-memory") o->inMemory = true;
+  else if (name == "dialog") o->dialog = true;
   else return false;
   return true;
 }
@@ -192,6 +203,44 @@ std::string Extension(const std::string& path) {
   return extension;
 }
 
+// The first option given that sets what a stored settings record holds.
+std::string PatternOptionGiven(const Options& o) {
+  if (o.symmetry != 0) return "--symmetry";
+  if (o.select) return "--select";
+  if (o.shear) return "--shear";
+  if (o.feather) return "--feather";
+  if (o.opacity) return "--opacity";
+  if (o.blendMode) return "--blend";
+  if (o.offset) return "--offset";
+  if (!o.sourceFile.empty()) return "--source";
+  if (o.sourceArea) return "--source-area";
+  if (o.repeat) return "--repeat";
+  if (o.drop) return "--drop";
+  if (o.brick) return "--brick";
+  return {};
+}
+
+std::string CheckDialog(const Options& o) {
+#ifndef _WIN32
+  if (o.dialog) return "--dialog needs the Windows program (quiltora.exe): this build has no dialog";
+#endif
+  if (o.dialog && (o.drop || o.brick || o.repeat))
+    return "--dialog cannot be combined with --drop, --brick or --repeat: the dialog sets the pattern";
+  return {};
+}
+
+std::string CheckSettingsFiles(const Options& o) {
+  if (!o.settingsFile.empty()) {
+    const std::string given = PatternOptionGiven(o);
+    if (!given.empty()) return "--settings runs with the stored settings: leave out " + given;
+  }
+  if (o.saveSettingsFile.empty()) return {};
+  if (o.drop || o.brick) return "--save-settings keeps the settings of one run; --drop and --brick take two";
+  if (o.saveSettingsFile == o.output || o.saveSettingsFile == o.tilePath)
+    return "--save-settings must name another file than the output and the tile";
+  return {};
+}
+
 std::string CheckCombination(const Options& o) {
   if (o.shear && o.symmetry != 1) return "--shear applies to the sheared brick only (--symmetry 1, Gold Brick)";
   if (o.sourceArea && o.sourceFile.empty()) return "--source-area needs --source FILE.bmp";
@@ -206,7 +255,8 @@ std::string CheckCombination(const Options& o) {
     return "--shear cannot be combined with --drop or --brick: the shear already shifts Gold Brick's rows";
   if ((o.drop || o.brick) && o.mode == ColorMode::kCMYK)
     return "--drop and --brick work on gray and RGB images, not --mode cmyk";
-  return {};
+  const std::string dialog = CheckDialog(o);
+  return dialog.empty() ? CheckSettingsFiles(o) : dialog;
 }
 
 // Takes the option at args[*i] and, when it needs one, its value, which is
@@ -329,6 +379,17 @@ Repeat for print:
                         gives a tile 3780 px wide (64 / 2.54 x 150, rounded)
       --dpi=N           the resolution for --repeat, recorded in the output
                         (default: the input's, else 72)
+Settings for batch work:
+      --save-settings=FILE  also save the settings record of this run (688
+                        bytes, the same on Linux and Windows)
+      --settings=FILE   run with a saved settings record instead of the
+                        pattern and source options, as an image editor
+                        repeats the filter with its last settings; --region
+                        and --mode may still be given
+Dialog:
+      --dialog          Windows program only: open the filter's own dialog on
+                        the input (the options above set where it starts)
+                        and write what it applies; Cancel writes nothing
 Output:
       --compression=N   PNG: zlib level 0..9 (default 2, fast); TIFF: Deflate
                         level 1..9, 0 for none (default: none)

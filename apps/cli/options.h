@@ -52,12 +52,15 @@ struct Options {
   std::optional<Box> sourceArea;
   ColorMode mode = ColorMode::kFromInput;
   std::string tilePath;
+  std::string settingsFile;      // run with the settings record stored there
+  std::string saveSettingsFile;  // write the run's settings record there
   std::optional<Fraction> drop;   // columns shifted down by F of the tile's height
   std::optional<Fraction> brick;  // rows shifted across by F of its width
   std::optional<RepeatSize> repeat;
   std::optional<double> dpi;
   std::optional<int32_t> compression;  // PNG zlib level, TIFF Deflate level (0: none)
   std::optional<int32_t> quality;      // JPEG
+  bool dialog = false;    // open the module's dialog on the input (Windows only)
   bool inMemory = false;  // read the whole picture before the run, write it after
   bool quiet = false;
   bool list = false;

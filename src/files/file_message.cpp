@@ -21,6 +21,7 @@ int FileMessageId(int32_t code) {
     case kBmpReadError: return IDS_FILE_READ_ERROR;
     case kBmpOpenError: return IDS_FILE_OPEN_ERROR;
     case kBmpLowMemory: return IDS_FILE_LOW_MEMORY;
+    case kFilePathTooLong: return IDS_FILE_PATH_TOO_LONG;
     default: return 0;
   }
 }

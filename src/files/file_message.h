@@ -6,7 +6,11 @@
 
 namespace quiltora {
 
-// String id of the message for a BmpResult code; 0 for kBmpOk and unknown codes.
+// A chosen file whose path is longer than the settings record keeps
+// (sourcePath): refused with its own message rather than cut.
+constexpr int32_t kFilePathTooLong = 6;
+
+// String id of the message for a BmpResult code or kFilePathTooLong; 0 for kBmpOk and unknown codes.
 int FileMessageId(int32_t code);
 
 // The message text for code with path put in place of "%s"; empty for kBmpOk.

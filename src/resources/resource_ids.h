@@ -23,6 +23,7 @@
 #define IDS_RELOAD_SOURCE 326
 #define IDS_IMAGE_TOO_SMALL 327
 #define IDS_FEATHER_OUTSIDE 328
+#define IDS_FILE_PATH_TOO_LONG 329 /* a chosen file's path does not fit the settings record */
 
 /* The controls library's unit names: three forms per unit from here, none
    of them in this table. */

@@ -140,6 +140,16 @@ TEST(CliOptions, RefusedCommandLinesSayWhy) {
       {{"a.png", "b.png", "--repeat=cm"}, "--repeat takes a size such as 64cm"},
       {{"a.png", "b.png", "--dpi=0"}, "--dpi takes a resolution in dots per inch from 1 to 100000"},
       {{"a.png", "b.png", "--dpi=72dpi"}, "--dpi takes"},
+      {{"a.png", "b.png", "--settings=s.qset", "-s3"}, "--settings runs with the stored settings: leave out --symmetry"},
+      {{"a.png", "b.png", "--settings=s.qset", "--source=x.bmp"}, "leave out --source"},
+      {{"a.png", "b.png", "--save-settings=s.qset", "--drop=1/2"}, "--drop and --brick take two"},
+      {{"a.png", "b.png", "--save-settings=b.png"}, "another file than the output"},
+      {{"a.png", "b.png", "--settings="}, "--settings needs a file"},
+#ifdef _WIN32
+      {{"a.png", "b.png", "--dialog", "--repeat=10cm"}, "--dialog cannot be combined"},
+#else
+      {{"a.png", "b.png", "--dialog"}, "--dialog needs the Windows program (quiltora.exe)"},
+#endif
   };
   for (const Case& c : cases) {
     const ParseResult r = ParseCommandLine(c.args);

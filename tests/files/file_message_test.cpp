@@ -23,6 +23,9 @@ TEST(FileMessage, TextForEachCodeWithThePathInPlace) {
       {kBmpReadError, "Error reading file C:\\a 100%s.bmp."},
       {kBmpOpenError, "Error opening file C:\\a 100%s.bmp."},
       {kBmpLowMemory, "Error - low memory."},
+      {kFilePathTooLong,
+       "The path of C:\\a 100%s.bmp is too long.\r\nMove the file to a folder with a shorter path and load it "
+       "again."},
       {1, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(FileMessageText("C:\\a 100%s.bmp", c.code), c.text) << c.code;
