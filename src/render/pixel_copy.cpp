@@ -77,17 +77,24 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   }
 }
 
-// Eight 4-byte pixels: a whole 8 × 8 square of pixels transposed in registers.
+// Eight 4-byte pixels: a whole 8 × 8 square of pixels transposed in
+// registers; mirrored, each written row holds its eight pixels right to left.
+template <bool kMirrored>
 [[gnu::target("avx2")]] void TransposeSquare4(const uint8_t* from, int64_t fromRowBytes, uint8_t* to,
                                                 int64_t toRowBytes) {
+  const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
   __m256i r[8];
   for (int k = 0; k < 8; ++k) r[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k * fromRowBytes));
   TransposeLanes(r);
-  for (int k = 0; k < 8; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k * toRowBytes), r[k]);
+  for (int k = 0; k < 8; ++k) {
+    const __m256i row = kMirrored ? _mm256_permutevar8x32_epi32(r[k], reverse) : r[k];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k * toRowBytes), row);
+  }
 }
 
 // The same for 3-byte pixels, spread to 4 bytes on the way in (exactly 24
 // bytes read per row) and packed back on the way out (exactly 24 written).
+template <bool kMirrored>
 [[gnu::target("avx2")]] void TransposeSquare3(const uint8_t* from, int64_t fromRowBytes, uint8_t* to,
                                                 int64_t toRowBytes) {
   const __m256i spread = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
@@ -96,6 +103,7 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   const __m256i narrow = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
                                           8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
+  const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
   __m256i r[8];
   for (int k = 0; k < 8; ++k) {
     const uint8_t* row = from + k * fromRowBytes;
@@ -105,11 +113,20 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   }
   TransposeLanes(r);
   for (int k = 0; k < 8; ++k) {
-    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(r[k], narrow), join);
+    const __m256i row = kMirrored ? _mm256_permutevar8x32_epi32(r[k], reverse) : r[k];
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(row, narrow), join);
     uint8_t* out = to + k * toRowBytes;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
   }
+}
+
+using SquareTranspose = void (*)(const uint8_t*, int64_t, uint8_t*, int64_t);
+
+SquareTranspose ChooseSquareTranspose(int32_t bytesPerPixel, bool mirrored) {
+  if ((bytesPerPixel != 3 && bytesPerPixel != 4) || !ProcessorHasAvx2()) return nullptr;
+  if (bytesPerPixel == 4) return mirrored ? TransposeSquare4<true> : TransposeSquare4<false>;
+  return mirrored ? TransposeSquare3<true> : TransposeSquare3<false>;
 }
 #endif
 
@@ -164,13 +181,16 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
 }
 
 void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int32_t toRowBytes, int32_t rows,
-                     int32_t columns, int32_t bytesPerPixel) {
+                     int32_t columns, int32_t bytesPerPixel, bool mirrored) {
   constexpr int32_t kSquare = 32;
 #ifdef QUILTORA_PIXEL_LANES
-  const bool lanes = (bytesPerPixel == 3 || bytesPerPixel == 4) && ProcessorHasAvx2();
-#else
-  const bool lanes = false;
+  const SquareTranspose square = ChooseSquareTranspose(bytesPerPixel, mirrored);
 #endif
+  // Source row i lands on target column i, or rows − 1 − i, moving by step per row.
+  const int64_t step = mirrored ? -bytesPerPixel : bytesPerPixel;
+  auto target = [&](int32_t i, int32_t j) {
+    return to + int64_t(j) * toRowBytes + int64_t(mirrored ? rows - 1 - i : i) * bytesPerPixel;
+  };
   for (int32_t i0 = 0; i0 < rows; i0 += kSquare) {
     const int32_t i1 = std::min(rows, i0 + kSquare);
     for (int32_t j0 = 0; j0 < columns; j0 += kSquare) {
@@ -178,28 +198,22 @@ void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int
       // Whole 8 × 8 squares in registers, the rest a column at a time.
       int32_t i = i0;
 #ifdef QUILTORA_PIXEL_LANES
-      if (lanes) {
+      if (square != nullptr) {
         for (; i + 8 <= i1; i += 8) {
           int32_t j = j0;
-          for (; j + 8 <= j1; j += 8) {
-            const uint8_t* square = from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel;
-            uint8_t* target = to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel;
-            if (bytesPerPixel == 4)
-              TransposeSquare4(square, fromRowBytes, target, toRowBytes);
-            else
-              TransposeSquare3(square, fromRowBytes, target, toRowBytes);
-          }
+          for (; j + 8 <= j1; j += 8)
+            square(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
+                   target(mirrored ? i + 7 : i, j), toRowBytes);
           for (; j < j1; ++j)
-            CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
-                         to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel, bytesPerPixel, 8, bytesPerPixel);
+            CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes, target(i, j),
+                         step, 8, bytesPerPixel);
         }
       }
 #endif
       if (i < i1) {
         for (int32_t j = j0; j < j1; ++j)
-          CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
-                       to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel, bytesPerPixel, i1 - i,
-                       bytesPerPixel);
+          CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes, target(i, j),
+                       step, i1 - i, bytesPerPixel);
       }
     }
   }

@@ -61,9 +61,10 @@ inline void PrefetchBytes(const uint8_t* bytes, size_t count) {
 }
 
 // Transposes a rows × columns block of pixels of bytesPerPixel bytes: pixel
-// (i, j) of from goes to (j, i) of to. Works in small squares, so that both
-// sides stay in the cache.
+// (i, j) of from goes to (j, i) of to, or to (j, rows − 1 − i) when mirrored
+// (a quarter turn). Works in small squares, so that both sides stay in the
+// cache.
 void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int32_t toRowBytes, int32_t rows,
-                     int32_t columns, int32_t bytesPerPixel);
+                     int32_t columns, int32_t bytesPerPixel, bool mirrored = false);
 
 }  // namespace quiltora

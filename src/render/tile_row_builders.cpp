@@ -58,25 +58,9 @@ int16_t BuildSquareRows(int16_t number, const TileBuffers& buffers, PixelImage* 
   const int32_t n = side;
   // Spider Web's count runs to 2N − 1 although it makes N steps.
   const RowGate gate(run, (number == 11 ? 2 * n : n) - 1 + run.destHeight);
-  PixelImage* transposed = nullptr;
-  if (number != 11) {
-    transposed = rows->AllocateStore(1, n, n);
-    if (transposed == nullptr) return plugin::kMemFullErr;
-  }
   const int16_t status = StoreSource(buffers, feathered, n, n, gate, rows);
   if (status != 0) return status;
-  if (transposed != nullptr) {
-    // Bands of source rows become bands of transposed columns, shared out.
-    constexpr int32_t kBandRows = 64;
-    const PixelImage& square = rows->store(0);
-    const int32_t bytesPerPixel = rows->bytesPerPixel();
-    RunRowTeam((n + kBandRows - 1) / kBandRows, nullptr, [&](int32_t band) {
-      const int32_t first = band * kBandRows, end = std::min(n, first + kBandRows);
-      TransposePixels(square.pixels + int64_t(first) * square.rowBytes, square.rowBytes,
-                      transposed->pixels + int64_t(first) * bytesPerPixel, transposed->rowBytes, end - first, n,
-                      bytesPerPixel);
-    });
-  }
+  if (number != 11) rows->TransposeStoreLazily(n);
   if (number == 8) {
     // The square, turned by 180 degrees, and its transpose turned by 90 and 270.
     rows->Place(RowPlacement{0, StoredColumns::kAll, false, 0, 1, 0, n - 1, 0, n});

@@ -25,7 +25,7 @@ int16_t BuildRectangleRows(int16_t number, const TileBuffers& buffers, PixelImag
                            int32_t height, const BuildRun& run, TileRows* rows);
 
 // Numbers 8 to 11: the side × side square as above, and for 8, 9 and 10
-// its transpose as a second store.
+// its transpose as a second store, transposed a band at a time as it is read.
 int16_t BuildSquareRows(int16_t number, const TileBuffers& buffers, PixelImage* feathered, int32_t side,
                         const BuildRun& run, TileRows* rows);
 

@@ -63,10 +63,19 @@ void TileRows::Place(const RowPlacement& placement) {
   if (placementCount_ < kMaxRowPlacements) placements_[placementCount_++] = placement;
 }
 
+void TileRows::TransposeStoreLazily(int32_t side) {
+  stores_[1].Release();
+  transposedSide_ = side;
+  ForgetBands();
+}
+
 bool TileRows::Finish() {
-  const bool ready = AllocatePlain(&scratch_, width_, 1, pixelMode_);
+  bool ready = AllocatePlain(&scratch_, width_, 1, pixelMode_);
+  if (ready && transposedSide_ > 0)
+    ready = AllocatePlain(&bandPixels_, transposedSide_, kBandSlots * kBandRows, pixelMode_);
   for (PixelImage& image : stores_) UnlockIfLocked(&image);
   UnlockIfLocked(&scratch_);
+  UnlockIfLocked(&bandPixels_);
   held_ = ready;
   return ready;
 }
@@ -74,6 +83,9 @@ bool TileRows::Finish() {
 void TileRows::Release() {
   for (PixelImage& image : stores_) image.Release();
   scratch_.Release();
+  bandPixels_.Release();
+  transposedSide_ = 0;
+  ForgetBands();
   held_ = false;
   placementCount_ = 0;
   width_ = height_ = 0;
@@ -81,8 +93,8 @@ void TileRows::Release() {
 
 bool TileRows::Lock() {
   bool locked = scratch_.Lock() != nullptr;
-  for (PixelImage& image : stores_)
-    if (image.memory.kind != kMemoryNone) locked = locked && image.Lock() != nullptr;
+  for (PixelImage* image : {&stores_[0], &stores_[1], &bandPixels_})
+    if (image->memory.kind != kMemoryNone) locked = locked && image->Lock() != nullptr;
   if (!locked) Unlock();
   return locked;
 }
@@ -90,6 +102,50 @@ bool TileRows::Lock() {
 void TileRows::Unlock() {
   for (PixelImage& image : stores_) UnlockIfLocked(&image);
   UnlockIfLocked(&scratch_);
+  UnlockIfLocked(&bandPixels_);
+}
+
+void TileRows::ForgetBands() {
+  for (Band& band : bands_) band = Band{};
+}
+
+uint8_t* TileRows::BandRow(const Band& band, int32_t row) const {
+  const int64_t slot = &band - bands_;
+  return bandPixels_.pixels + (slot * kBandRows + row % kBandRows) * int64_t(bandPixels_.rowBytes);
+}
+
+const TileRows::Band& TileRows::TransposedBand(int32_t row, bool reversed) {
+  const int32_t index = row / kBandRows;
+  // A tile row reads at most two transposed rows: the least recently read
+  // slot is never the other one this row reads.
+  Band* slot = &bands_[0];
+  for (Band& band : bands_) {
+    if (band.index == index) {
+      band.lastUse = readCount_;
+      return band;
+    }
+    if (band.lastUse < slot->lastUse) slot = &band;
+  }
+  *slot = Band{index, reversed, readCount_};
+  const int32_t first = index * kBandRows;
+  const PixelImage& square = stores_[0];
+  const int32_t columns = std::min(kBandRows, transposedSide_ - first);
+  const uint8_t* strip = square.pixels + int64_t(first) * bytesPerPixel_;
+  const size_t stripBytes = size_t(columns) * size_t(bytesPerPixel_);
+  // The strip's rows lie far apart in memory: each is asked for kAhead rows
+  // before it is transposed.
+  constexpr int32_t kStep = 16, kAhead = 48;
+  for (int32_t i = 0; i < std::min(kAhead, transposedSide_); ++i)
+    PrefetchBytes(strip + int64_t(i) * square.rowBytes, stripBytes);
+  for (int32_t i = 0; i < transposedSide_; i += kStep) {
+    const int32_t rowsHere = std::min(kStep, transposedSide_ - i);
+    for (int32_t a = i + kAhead; a < std::min(i + kAhead + kStep, transposedSide_); ++a)
+      PrefetchBytes(strip + int64_t(a) * square.rowBytes, stripBytes);
+    uint8_t* to = BandRow(*slot, first) + int64_t(reversed ? transposedSide_ - i - rowsHere : i) * bytesPerPixel_;
+    TransposePixels(strip + int64_t(i) * square.rowBytes, square.rowBytes, to, bandPixels_.rowBytes, rowsHere, columns,
+                    bytesPerPixel_, reversed);
+  }
+  return *slot;
 }
 
 const uint8_t* TileRows::StoredPixel(int store, int32_t row, int32_t column) const {
@@ -143,20 +199,32 @@ int TileRows::Pieces(int32_t row, StoredPiece* pieces) const {
   return count;
 }
 
+const uint8_t* TileRows::PieceSource(StoredPiece* piece) {
+  if (piece->store != 1 || transposedSide_ == 0) return StoredPixel(piece->store, piece->row, 0);
+  const Band& band = TransposedBand(piece->row, piece->backward);
+  if (band.reversed) {
+    piece->leftColumn = transposedSide_ - 1 - piece->leftColumn;
+    piece->backward = !piece->backward;
+  }
+  return BandRow(band, piece->row);
+}
+
 int TileRows::ForwardPieces(int32_t row, TilePiece* pieces) {
   StoredPiece stored[kMaxRowPieces];
   const int count = Pieces(row, stored);
   const PixelLayout plain = MakePixelLayout(pixelMode_, pixelMode_);
   uint8_t* scratch = scratch_.pixels;
+  ++readCount_;
   int out = 0;
   for (int k = 0; k < count; ++k) {
-    const StoredPiece& piece = stored[k];
+    StoredPiece& piece = stored[k];
     if (piece.count <= 0) continue;
+    const uint8_t* storedRow = PieceSource(&piece);
     if (!piece.backward) {
-      pieces[out++] = TilePiece{StoredPixel(piece.store, piece.row, piece.leftColumn), piece.count};
+      pieces[out++] = TilePiece{storedRow + int64_t(piece.leftColumn) * bytesPerPixel_, piece.count};
       continue;
     }
-    const uint8_t* from = StoredPixel(piece.store, piece.row, piece.leftColumn - (piece.count - 1));
+    const uint8_t* from = storedRow + int64_t(piece.leftColumn - (piece.count - 1)) * bytesPerPixel_;
     CopyRowMirrored(from, scratch + int64_t(piece.count - 1) * bytesPerPixel_, piece.count, plain);
     pieces[out++] = TilePiece{scratch, piece.count};
     scratch += int64_t(piece.count) * bytesPerPixel_;
@@ -179,7 +247,7 @@ void TileRows::Prefetch(int32_t row) const {
   const int count = Pieces(row, stored);
   for (int k = 0; k < count; ++k) {
     const StoredPiece& piece = stored[k];
-    if (piece.count <= 0) continue;
+    if (piece.count <= 0 || (piece.store == 1 && transposedSide_ > 0)) continue;
     const int32_t first = piece.backward ? piece.leftColumn - (piece.count - 1) : piece.leftColumn;
     PrefetchBytes(StoredPixel(piece.store, piece.row, first), size_t(piece.count) * size_t(bytesPerPixel_));
   }
@@ -187,6 +255,7 @@ void TileRows::Prefetch(int32_t row) const {
 
 void TileRows::InvertStores() {
   if (!Lock()) return;
+  ForgetBands();
   for (PixelImage& image : stores_) {
     if (image.pixels == nullptr) continue;
     for (int32_t y = 0; y < image.height; ++y) {

@@ -1,8 +1,8 @@
 // A tile held as the rows it is made of. The rectangular, square and
 // hexagonal symmetries repeat a few stored rows over their tile, forward or
 // mirrored: every tile row is a handful of pieces of them. A run keeps only
-// the stores (the source rectangle, its transpose, or the computed block of a
-// hexagonal member) and puts each tile row together as the output reads it,
+// the stores (the source rectangle, whose transpose is made a band at a time
+// as it is read, or the computed block of a hexagonal member) and puts each tile row together as the output reads it,
 // instead of a tile two to eight times their size that has to be written
 // whole and read back from main memory. The bytes are the tile's exactly.
 #pragma once
@@ -61,9 +61,17 @@ class TileRows {
   PixelImage* AllocateStore(int store, int32_t width, int32_t height);
   // Makes store k the given image's pixels, which it takes over.
   void AdoptStore(int store, PixelImage* image);
+  // Makes store 1 the transpose of store 0's side × side top-left square
+  // without holding it: its rows are transposed a band at a time as tile rows
+  // read them, from store 0 while that is still in the cache, into a few band
+  // buffers that stay there, so the transpose is never written to or read
+  // back from main memory. A band is laid out in the direction its first
+  // reader wants, so a mirrored placement of it reads forward.
+  void TransposeStoreLazily(int32_t side);
   void Place(const RowPlacement& placement);
-  // Finishes the build: the scratch row for mirrored pieces is had and every
-  // store unlocked. False when the scratch row cannot be had.
+  // Finishes the build: the scratch row for mirrored pieces (and the band
+  // buffers of a lazy transpose) is had and every store unlocked. False when
+  // they cannot be had.
   bool Finish();
 
   // Frees every store.
@@ -72,7 +80,6 @@ class TileRows {
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
   int16_t bytesPerPixel() const { return bytesPerPixel_; }
-  PixelImage& store(int k) { return stores_[k]; }
 
   // Locks the stores and the scratch row for one output row; false when a
   // lock failed (every lock is then undone).
@@ -97,14 +104,36 @@ class TileRows {
     bool backward;
     int32_t placement;
   };
+  // A band of kBandRows transposed rows in one of the band buffers.
+  struct Band {
+    int32_t index = -1;  // first row / kBandRows; −1 when empty
+    bool reversed = false;
+    uint32_t lastUse = 0;
+  };
+  static constexpr int32_t kBandRows = 64;
+  // Two readers of a tile row may want rows of two different bands.
+  static constexpr int kBandSlots = 2;
   int Pieces(int32_t row, StoredPiece* pieces) const;
   const uint8_t* StoredPixel(int store, int32_t row, int32_t column) const;
+  // Where piece's pixels are read from: store 1 of a lazy transpose is
+  // served from a band, which may be laid out reversed (piece then turned
+  // into the forward or backward run over the band row).
+  const uint8_t* PieceSource(StoredPiece* piece);
+  // The band slot holding transposed row `row`, transposed into the least
+  // recently read slot when no slot holds it.
+  const Band& TransposedBand(int32_t row, bool reversed);
+  uint8_t* BandRow(const Band& band, int32_t row) const;
+  void ForgetBands();
 
   bool held_ = false;
   int32_t width_ = 0, height_ = 0;
   int16_t pixelMode_ = 0, bytesPerPixel_ = 0;
   PixelImage stores_[2];
   PixelImage scratch_;
+  int32_t transposedSide_ = 0;  // 0: store 1, when there is one, is held whole
+  PixelImage bandPixels_;
+  Band bands_[kBandSlots];
+  uint32_t readCount_ = 0;  // tile rows put together; marks the bands each one reads
   int placementCount_ = 0;
   RowPlacement placements_[kMaxRowPlacements];
 };

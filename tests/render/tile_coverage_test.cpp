@@ -256,10 +256,11 @@ namespace {
 
 // The span sampler's fast blend is the documented BilinearSample, bit for
 // bit, and its clamping follows the two fraction rules: spans that run over
-// the source's edges and spans that stay inside, in one and three channels.
+// the source's edges and spans that stay inside, in one, three and four
+// channels.
 TEST(FixedPointBlend, SpanSamplesAreTheDocumentedBlendAtEachSteppedPosition) {
-  for (int32_t channels : {1, 3}) {
-    const Picture source = NoisePicture(40, 30, channels == 1 ? 1 : 3, 31);
+  for (int32_t channels : {1, 3, 4}) {
+    const Picture source = NoisePicture(40, 30, channels, 31);
     for (FractionRule rule : {FractionRule::kBeforeClamp, FractionRule::kAfterClamp}) {
       const HexSource hex{source.pixels.data(), source.rowBytes, channels, channels, 39, 29, rule};
       const AffineMap maps[] = {{-32768, 56756, 56756, 32768, 0x90000, 0x30000},
@@ -289,7 +290,7 @@ TEST(FixedPointBlend, SpanSamplesAreTheDocumentedBlendAtEachSteppedPosition) {
           }
           ix = std::clamp(ix, 0, 39);
           iy = std::clamp(iy, 0, 29);
-          uint8_t expected[3] = {};
+          uint8_t expected[4] = {};
           if (ix == 39 || iy == 29) {
             std::memcpy(expected, source.At(iy, ix), channels);
           } else {
