@@ -56,6 +56,7 @@ std::string Describe(const HostBehaviour& b) {
   if (b.reloadModuleBetweenRuns) add("module reloaded between runs");
   if (b.window == HostWindow::None) add("platformData null");
   if (b.window == HostWindow::OtherThread) add("window of another thread");
+  if (b.window == HostWindow::Given) add("a window of the calling thread");
   if (b.alphaPlane) add("planes count an alpha plane");
   if (b.freshBandEveryCall) add("rows copied fresh on every Continue");
   if (b.noBufferSuite) add("no buffer suite");
@@ -73,7 +74,10 @@ HostBehaviour Combine(const HostBehaviour& a, const HostBehaviour& b) {
   c.parametersEveryRun |= b.parametersEveryRun;
   if (b.keptBlock != KeptBlock::Kept) c.keptBlock = b.keptBlock;
   c.reloadModuleBetweenRuns |= b.reloadModuleBetweenRuns;
-  if (b.window != HostWindow::Zero) c.window = b.window;
+  if (b.window != HostWindow::Zero) {
+    c.window = b.window;
+    c.givenWindow = b.givenWindow;
+  }
   c.alphaPlane |= b.alphaPlane;
   c.freshBandEveryCall |= b.freshBandEveryCall;
   c.noBufferSuite |= b.noBufferSuite;
@@ -116,7 +120,9 @@ plugin::Rect InsideFilterRect(int32_t width, int32_t height) {
 }
 
 void ApplyToRecord(const HostBehaviour& behaviour, plugin::PlatformData* platformData, plugin::FilterRecord* record) {
-  platformData->hwnd = behaviour.window == HostWindow::OtherThread ? OtherThreadWindow() : 0;
+  platformData->hwnd = behaviour.window == HostWindow::OtherThread ? OtherThreadWindow()
+                       : behaviour.window == HostWindow::Given     ? behaviour.givenWindow
+                                                                   : 0;
   record->platformData = behaviour.window == HostWindow::None ? nullptr : platformData;
   record->sSPBasic = nullptr;
   record->descriptorParameters = behaviour.nullBasicSuiteAndDescriptorProcs ? &gNoScripting : nullptr;

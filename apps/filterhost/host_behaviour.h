@@ -24,6 +24,7 @@ enum class HostWindow {
   Zero,         // a PlatformData whose window is 0
   None,         // platformData itself is null
   OtherThread,  // a real window (on Windows) owned by another thread, which pumps its messages
+  Given,        // the window in HostBehaviour::givenWindow: the editor's own, on the calling thread
 };
 
 struct HostBehaviour {
@@ -37,6 +38,7 @@ struct HostBehaviour {
   KeptBlock keptBlock = KeptBlock::Kept;
   bool reloadModuleBetweenRuns = false;
   HostWindow window = HostWindow::Zero;
+  intptr_t givenWindow = 0;  // for HostWindow::Given
   bool alphaPlane = false;          // the image's last channel is transparency, counted in planes
   bool freshBandEveryCall = false;  // each Continue gets its rows copied into newly allocated memory
   bool noBufferSuite = false;

@@ -5,6 +5,7 @@
 
 #include "abi/plugin_api.h"
 #include "host/dispatch.h"
+#include "dialog/main_dialog_model.h"
 #include "host/run_render.h"
 
 #ifdef _WIN32
@@ -30,6 +31,17 @@ QUILTORA_EXPORT int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, in
 int32_t QuiltoraCopyTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
   try {
     return quiltora::CopyRunTile(buffer, bufferSize, info);
+  } catch (...) {
+    return 0;
+  }
+}
+
+// For the window tests: the picture the open dialog's result pane draws; see CopyResultPreview.
+QUILTORA_EXPORT int32_t QuiltoraCopyResultPreview(uint8_t* buffer, int32_t bufferSize, int32_t info[6]);
+
+int32_t QuiltoraCopyResultPreview(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
+  try {
+    return quiltora::CopyResultPreview(buffer, bufferSize, info);
   } catch (...) {
     return 0;
   }

@@ -63,8 +63,10 @@ TEST(WindowsModule, ExportsTheEntryPointAndNeedsSystemDllsOnly) {
     ASSERT_TRUE(petest::ReadPeFile(path, &pe, &error)) << path << ": " << error;
     // A 32-bit host loads only the x86 module, a 64-bit host only the other.
     EXPECT_EQ(pe.is64, path.find("x86") == std::string::npos) << path;
-    // The entry point hosts look up, undecorated, and the tile copy our own host uses.
-    EXPECT_EQ(pe.exports, (std::vector<std::string>{"ENTRYPOINT1", "QuiltoraCopyTile"})) << path;
+    // The entry point hosts look up, undecorated, and the tile and result-preview
+    // copies our own hosts use.
+    EXPECT_EQ(pe.exports, (std::vector<std::string>{"ENTRYPOINT1", "QuiltoraCopyResultPreview", "QuiltoraCopyTile"}))
+        << path;
     for (std::string dll : pe.imports) {
       for (char& c : dll) c = char(std::toupper(static_cast<unsigned char>(c)));
       EXPECT_TRUE(dll == "KERNEL32.DLL" || dll == "USER32.DLL" || dll == "MSVCRT.DLL" || dll == "GDI32.DLL" ||
