@@ -33,21 +33,25 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-// A message box shows its text in a static control (the control ids differ
-// between Windows and Wine) and has no list boxes; the module's dialogs do.
+// A message box holds buttons, its icon and statics with its text (the
+// control ids differ between Windows and Wine); the module's dialogs and the
+// file dialogs hold other things too: lists, panes (statics without text),
+// pictures.
 struct BoxContents {
   std::string text;
-  bool hasList = false;
+  bool notABox = false;
 };
+std::atomic<bool> gAnswering{true};
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
   auto* contents = reinterpret_cast<BoxContents*>(context);
   char className[32] = {};
   GetClassNameA(child, className, sizeof className);
   const std::string name = className;
-  if (name == "ComboBox" || name == "ListBox") contents->hasList = true;
+  if (name != "Static" && name != "Button") contents->notABox = true;
   if (name == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
     std::string text = WindowText(child);
+    if (text.empty()) contents->notABox = true;
     if (text.size() > contents->text.size()) contents->text = text;
   }
   return TRUE;
@@ -61,7 +65,7 @@ BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
   if (process != GetCurrentProcessId() || std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
   BoxContents contents;
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&contents));
-  if (contents.hasList || contents.text.empty()) return TRUE;
+  if (contents.notABox || contents.text.empty() || !gAnswering) return TRUE;
   {
     Locked lock;
     gMessages.push_back(Message{WindowText(window), contents.text});
@@ -106,6 +110,14 @@ void StartMessageWatch(Module& module) {
   using SetPolicy = void (*)(platform::MessagePolicy);
   auto setPolicy = reinterpret_cast<SetPolicy>(module.Symbol("QuiltoraSetMessagePolicy"));
   if (setPolicy != nullptr) setPolicy(RecordMessage);
+#endif
+}
+
+void SetMessageBoxAnswering(bool answer) {
+#ifdef _WIN32
+  gAnswering = answer;
+#else
+  (void)answer;
 #endif
 }
 
