@@ -463,6 +463,99 @@ TEST_F(ChildDialogsUi, SaveTileWritesTheTileShown) {
 }
 
 
+// The Windows program's --dialog: the real dialog opens on the input picture
+// in the program's own process, with no owner; Apply writes what a batch run
+// of the settings it stored writes, Cancel writes nothing and says so.
+struct ProgramWindow {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindProgramDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ProgramWindow*>(context);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[16] = {}, title[8] = {};
+  GetClassNameA(window, name, sizeof name);
+  GetWindowTextA(window, title, sizeof title);
+  if (process == search->process && IsWindowVisible(window) && std::strcmp(name, "#32770") == 0 && title[0] == '\0') {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A click at a point of another process's window, through the input queue.
+void ClickOnScreen(HWND window, POINT point) {
+  ClientToScreen(window, &point);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input[3] = {};
+  for (INPUT& i : input) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = LONG((point.x * 65535 + width / 2) / (width - 1));
+    i.mi.dy = LONG((point.y * 65535 + height / 2) / (height - 1));
+  }
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, input, sizeof(INPUT));
+}
+
+TEST_F(ChildDialogsUi, TheProgramsDialogRendersWhatItApplies) {
+  quiltora_cli::Picture input;
+  input.width = original_.width;
+  input.height = original_.height;
+  input.channels = original_.channels;
+  input.pixels = original_.pixels;
+  std::string temporary, error;
+  ASSERT_TRUE(quiltora_cli::WritePictureTemporary(Path("in.ppm"), input, &temporary, &error)) << error;
+  ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, Path("in.ppm"), &error)) << error;
+  const fs::path program = fs::path(filterhost::ModuleBesideExecutable()).parent_path() / "quiltora.exe";
+  auto run = [&](const std::string& args, POINT button, bool withDialog) {
+    const std::string command = "\"" + program.string() + "\" \"" + Path("in.ppm") + "\" " + args + " -q";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = command;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+      return DWORD(-1);
+    if (withDialog) {
+      ProgramWindow search{process.dwProcessId, nullptr};
+      const bool shown = uitest::PumpUntil([&] {
+        EnumWindows(FindProgramDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      }, 20000);
+      EXPECT_TRUE(shown) << "the program showed no dialog";
+      if (shown) {
+        EXPECT_EQ(GetWindow(search.found, GW_OWNER), nullptr);
+        SetForegroundWindow(search.found);
+        ClickOnScreen(search.found, button);
+      }
+    }
+    const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(process.hProcess, 9);
+    EXPECT_TRUE(ended) << "the program did not end";
+    DWORD status = DWORD(-1);
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status;
+  };
+  const std::string options = "--symmetry=13 --feather=15 --blend=screen";
+  EXPECT_EQ(run("\"" + Path("applied.ppm") + "\" --dialog " + options + " --save-settings \"" + Path("applied.qset") +
+                    "\"",
+                dialogtest::kApplyButton, true),
+            0u);
+  EXPECT_EQ(run("\"" + Path("plain.ppm") + "\" --settings \"" + Path("applied.qset") + "\"", POINT{}, false), 0u);
+  EXPECT_EQ(run("\"" + Path("cancelled.ppm") + "\" --dialog " + options, dialogtest::kCancelButton, true), 1u);
+  quiltora_cli::Picture applied, plain;
+  ASSERT_TRUE(quiltora_cli::LoadPicture(Path("applied.ppm"), &applied, &error)) << error;
+  ASSERT_TRUE(quiltora_cli::LoadPicture(Path("plain.ppm"), &plain, &error)) << error;
+  EXPECT_TRUE(applied.pixels == plain.pixels) << "Apply renders what a run of the settings it stored renders";
+  EXPECT_NE(applied.pixels, input.pixels);
+  EXPECT_FALSE(fs::exists(Path("cancelled.ppm")));
+}
+
 // Random mouse and key input over the main dialog and every dialog it opens,
 // the file dialogs answered at random: no crash, no hang (every input is
 // taken within its wait), no assertion box; the settings stay in their
@@ -594,7 +687,10 @@ TEST_F(ChildDialogsUi, MonkeyTenThousandEvents) {
     checkRanges("after a run");
     if (report.result == 0) host_->SetImage(original_);
   }
-  std::printf("monkey: seed %u, %d input events in %d dialog runs, %d file saves\n", kSeed, events, runs, saves);
+  std::printf("monkey: seed %u, %d input events in %d dialog runs; opened: %d pickers, %d open and %d save dialogs, "
+              "%d area dialogs, %d reload questions, %d file warnings\n",
+              kSeed, events, runs, picker.runs(), open.runs(), save.runs(), area.runs(), question.runs(),
+              fileWarning.runs());
   EXPECT_GE(events, kEvents);
   EXPECT_EQ(lost, 0) << "inputs not taken in time: a hang";
   EXPECT_EQ(assertions, 0);
