@@ -147,24 +147,50 @@ OpacityCompositor OpacityCompositorOf(int32_t blendMode) {
   return blendMode >= 1 && blendMode <= 9 ? kOpacityCompositors[blendMode - 1] : nullptr;
 }
 
+namespace {
+
+// The compositor of the tile's mode and opacity with its factor, or null.
+struct ChosenCompositor {
+  FullStrengthCompositor full = nullptr;
+  OpacityCompositor withOpacity = nullptr;
+  int32_t factor = 0;
+
+  explicit ChosenCompositor(const TileImage& tile) {
+    const int32_t t = TransparencyOfOpacity(tile.opacity);
+    if (t == 0) {
+      full = FullStrengthCompositorOf(tile.blendMode);
+      return;
+    }
+    withOpacity = OpacityCompositorOf(tile.blendMode);
+    const bool usesOpacityFactor = tile.blendMode == kBlendMultiply || tile.blendMode == kBlendScreen;
+    factor = usesOpacityFactor ? 255 - t : t;
+  }
+  bool valid() const { return full != nullptr || withOpacity != nullptr; }
+
+  // steps.pixelCount pixels of tile row tileRow (of rows rowBytes apart,
+  // rowWidth pixels long) from column tileColumn.
+  void Run(const TileImage& tile, const uint8_t* pixels, int32_t rowWidth, int32_t rowBytes, int32_t tileColumn,
+           int32_t tileRow, const RowSteps& steps, int16_t outputPixelMode, uint8_t* outputRow,
+           const uint8_t* inputRow) const {
+    if (full != nullptr)
+      full(pixels, rowWidth, rowBytes, tileColumn, tileRow, tile.pixelMode, steps.pixelCount, outputPixelMode,
+           outputRow, inputRow, steps.fractionStep, steps.wholeStep, tile.bytesPerPixel, tile.byteOrderFlag);
+    else
+      withOpacity(pixels, rowWidth, rowBytes, tileColumn, tileRow, tile.pixelMode, steps.pixelCount,
+                  outputPixelMode, outputRow, inputRow, factor, steps.fractionStep, steps.wholeStep,
+                  tile.bytesPerPixel, tile.byteOrderFlag);
+  }
+};
+
+}  // namespace
+
 void BlendSteppedRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
                      int32_t tileRow, int16_t outputPixelMode, const RowSteps& steps) {
   if (tile == nullptr || tile->pixels == nullptr || tileRow < 0 || tileRow >= tile->height) return;
-  const int32_t t = TransparencyOfOpacity(tile->opacity);
-  if (t == 0) {
-    const FullStrengthCompositor compositor = FullStrengthCompositorOf(tile->blendMode);
-    if (compositor == nullptr) return;
-    compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, steps.pixelCount,
-               outputPixelMode, outputRow, inputRow, steps.fractionStep, steps.wholeStep, tile->bytesPerPixel,
-               tile->byteOrderFlag);
-    return;
-  }
-  const OpacityCompositor compositor = OpacityCompositorOf(tile->blendMode);
-  if (compositor == nullptr) return;
-  const bool usesOpacityFactor = tile->blendMode == kBlendMultiply || tile->blendMode == kBlendScreen;
-  compositor(tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, tile->pixelMode, steps.pixelCount,
-             outputPixelMode, outputRow, inputRow, usesOpacityFactor ? 255 - t : t, steps.fractionStep, steps.wholeStep,
-             tile->bytesPerPixel, tile->byteOrderFlag);
+  const ChosenCompositor compositor(*tile);
+  if (!compositor.valid()) return;
+  compositor.Run(*tile, tile->pixels, tile->width, tile->rowBytes, tileColumn, tileRow, steps, outputPixelMode,
+                 outputRow, inputRow);
 }
 
 void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn, int32_t tileRow,
@@ -173,6 +199,35 @@ void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow
   RowSteps steps;
   steps.pixelCount = tile->destWidth;
   BlendSteppedRow(tile, inputRow, outputRow, tileColumn, tileRow, outputPixelMode, steps);
+}
+
+void BlendRowPieces(const TileImage* tile, const TilePiece* pieces, int pieceCount, const uint8_t* inputRow,
+                    uint8_t* outputRow, int32_t tileColumn, int16_t outputPixelMode) {
+  if (tile == nullptr || pieces == nullptr || pieceCount <= 0 || tile->width <= 0) return;
+  int64_t width = 0;
+  for (int k = 0; k < pieceCount; ++k) width += pieces[k].count < 0 ? 0 : pieces[k].count;
+  const int32_t outputBytes = BytesPerPixel(outputPixelMode);
+  const ChosenCompositor compositor(*tile);
+  if (width != tile->width || outputBytes == 0 || !compositor.valid()) return;
+  // The piece holding the entry column, and the column inside it.
+  int32_t offset = static_cast<int32_t>(FloorMod(tileColumn, tile->width));
+  int k = 0;
+  while (offset >= pieces[k].count) offset -= pieces[k++].count;
+  for (int32_t remaining = tile->destWidth; remaining > 0;) {
+    const TilePiece& piece = pieces[k];
+    const int32_t run = remaining < piece.count - offset ? remaining : piece.count - offset;
+    if (run > 0) {
+      RowSteps steps;
+      steps.pixelCount = run;
+      compositor.Run(*tile, piece.pixels, piece.count, piece.count * tile->bytesPerPixel, offset, 0, steps,
+                     outputPixelMode, outputRow, inputRow);
+      inputRow += static_cast<size_t>(run) * static_cast<size_t>(outputBytes);
+      outputRow += static_cast<size_t>(run) * static_cast<size_t>(outputBytes);
+      remaining -= run;
+    }
+    offset = 0;
+    k = k + 1 == pieceCount ? 0 : k + 1;
+  }
 }
 
 }  // namespace quiltora

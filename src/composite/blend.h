@@ -58,4 +58,16 @@ void BlendSteppedRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* ou
 void BlendRow(const TileImage* tile, const uint8_t* inputRow, uint8_t* outputRow, int32_t tileColumn,
               int32_t tileRow, int16_t inputPixelMode, int16_t outputPixelMode);
 
+// A run of count tile pixels in memory, left to right.
+struct TilePiece {
+  const uint8_t* pixels;
+  int32_t count;
+};
+
+// BlendRow over one tile row given as pieces side by side, whose counts add
+// up to the tile's width: the same bytes as BlendRow over a tile holding that
+// row. The tile image gives everything but the pixels.
+void BlendRowPieces(const TileImage* tile, const TilePiece* pieces, int pieceCount, const uint8_t* inputRow,
+                    uint8_t* outputRow, int32_t tileColumn, int16_t outputPixelMode);
+
 }  // namespace quiltora

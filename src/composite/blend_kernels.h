@@ -7,6 +7,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "common/processor.h"
 #include "composite/colour_lanes.h"
 #include "composite/colour_model.h"
 
@@ -163,14 +164,6 @@ template <class Op>
 [[gnu::target("avx2")]] void FlatBytesAvx2(const uint8_t* tile, const uint8_t* in, uint8_t* out, size_t bytes,
                                            uint16_t f) {
   for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(Op::Channel(in[i], tile[i], f));
-}
-
-inline bool ProcessorHasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
 }
 #endif
 

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "common/processor.h"
+
 namespace quiltora {
 
 #ifdef QUILTORA_COLOUR_LANES

@@ -238,6 +238,7 @@ int16_t DoFinish() {
 }
 
 void ReleaseRunObjects() {
+  ReleaseRunTileRows();
   ReleaseRunImages();
   DestroySymmetry();
 }

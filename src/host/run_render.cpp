@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "common/checked.h"
 #include "composite/blend.h"
@@ -11,7 +12,9 @@
 #include "host/parameters.h"
 #include "host/run_state.h"
 #include "image/image_buffer.h"
+#include "render/pixel_copy.h"
 #include "render/tile_job.h"
+#include "render/tile_rows.h"
 #include "symmetry/placement.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -22,6 +25,9 @@ namespace {
 // one row or column past the source); the builders still get the whole
 // rectangle, its missing rows and columns repeating the nearest edge.
 IntRect gWantedSource{};
+
+// The run's tile, when its symmetry holds it as rows rather than pixels.
+TileRows* gTileRows = nullptr;
 
 // The part of a loaded picture that serves as source, inside the picture.
 Rect16 SourceAreaIn(const ParameterBlock& block, const ImageBuffer& picture) {
@@ -97,6 +103,7 @@ int16_t BuildFromSource(ParameterBlock* block) {
     job.destWidth = FilterWidth(gFilterRecord);
     job.destHeight = FilterHeight(gFilterRecord);
     job.progress = &RunProgress();
+    job.rows = gTileRows;
     // The loaded picture's ink is stored inverted in the tile (see loaded_source.h).
     job.invertTile = gFilterRecord->imageMode == plugin::kModeCMYK && gSourceKind == kSourceLoadedFile;
     switch (RunTileJob(job)) {
@@ -112,7 +119,10 @@ int16_t BuildFromSource(ParameterBlock* block) {
 }  // namespace
 
 int16_t SetUpRun(ParameterBlock* block) {
+  ReleaseRunTileRows();
   if (CreateRunImages() != 0) return plugin::kMemFullErr;
+  gTileRows = new (std::nothrow) TileRows;
+  if (gTileRows == nullptr) return plugin::kMemFullErr;
   int16_t used = 8;
   if (CreateSymmetryForRun(block->symmetry, &used) == CreateSymmetryResult::kOutOfMemory) return plugin::kMemFullErr;
   gSymmetryNumber = used;
@@ -182,11 +192,27 @@ int16_t WriteOutputRow() {
   const int32_t y = out.top - gFilterRecord->filterRect.top;
   int32_t tileColumn = 0, tileRow = 0;
   gTile->MapToTile(y, &tileColumn, &tileRow);
-  if (gTile->Lock() == nullptr) return plugin::kMemFullErr;
-  if (gFilterRecord->inData != nullptr && gFilterRecord->outData != nullptr)
-    BlendRow(gTile, static_cast<const uint8_t*>(gFilterRecord->inData), static_cast<uint8_t*>(gFilterRecord->outData),
-             tileColumn, tileRow, gFilterRecord->imageMode, gFilterRecord->imageMode);
-  gTile->Unlock();
+  const auto* in = static_cast<const uint8_t*>(gFilterRecord->inData);
+  auto* outData = static_cast<uint8_t*>(gFilterRecord->outData);
+  // The next row's tile bytes are fetched while the host moves on: between
+  // calls the host's own copies would otherwise stall the first reads.
+  const int32_t nextRow = tileRow + 1 == gTile->height ? 0 : tileRow + 1;
+  if (gTileRows != nullptr && gTileRows->held()) {
+    if (!gTileRows->Lock()) return plugin::kMemFullErr;
+    if (in != nullptr && outData != nullptr) {
+      TilePiece pieces[kMaxRowPieces];
+      const int count = gTileRows->ForwardPieces(tileRow, pieces);
+      BlendRowPieces(gTile, pieces, count, in, outData, tileColumn, gFilterRecord->imageMode);
+    }
+    gTileRows->Prefetch(nextRow);
+    gTileRows->Unlock();
+  } else {
+    if (gTile->Lock() == nullptr) return plugin::kMemFullErr;
+    if (in != nullptr && outData != nullptr)
+      BlendRow(gTile, in, outData, tileColumn, tileRow, gFilterRecord->imageMode, gFilterRecord->imageMode);
+    PrefetchBytes(gTile->pixels + int64_t(nextRow) * gTile->rowBytes, size_t(gTile->width) * gTile->bytesPerPixel);
+    gTile->Unlock();
+  }
   ++out.top;
   ++out.bottom;
   gFilterRecord->inRect = out;
@@ -194,8 +220,15 @@ int16_t WriteOutputRow() {
   return plugin::kNoErr;
 }
 
+void ReleaseRunTileRows() {
+  delete gTileRows;
+  gTileRows = nullptr;
+}
+
 int32_t CopyRunTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
-  if (gTile == nullptr || gTile->width <= 0 || gTile->height <= 0 || gTile->memory.kind == kMemoryNone) return 0;
+  const bool asRows = gTileRows != nullptr && gTileRows->held();
+  if (gTile == nullptr || gTile->width <= 0 || gTile->height <= 0 || (gTile->memory.kind == kMemoryNone && !asRows))
+    return 0;
   const TileImage& tile = *gTile;
   int32_t rowLength = 0, bytes = 0;
   if (!CheckedMul32(tile.width, tile.bytesPerPixel, &rowLength) || !CheckedMul32(rowLength, tile.height, &bytes))
@@ -205,6 +238,12 @@ int32_t CopyRunTile(uint8_t* buffer, int32_t bufferSize, int32_t info[6]) {
     std::copy(values, values + 6, info);
   }
   if (buffer == nullptr || bufferSize < bytes) return bytes;
+  if (asRows) {
+    if (!gTileRows->Lock()) return 0;
+    for (int32_t y = 0; y < tile.height; ++y) gTileRows->CopyRow(y, buffer + int64_t(y) * rowLength);
+    gTileRows->Unlock();
+    return bytes;
+  }
   const uint8_t* pixels = gTile->Lock();
   if (pixels == nullptr) return 0;
   for (int32_t y = 0; y < tile.height; ++y)

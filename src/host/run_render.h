@@ -18,6 +18,9 @@ int16_t BuildRunTile(ParameterBlock* block);
 // State 3: blends the delivered row with the pattern and moves on one row.
 int16_t WriteOutputRow();
 
+// Releases the run's tile rows, if any.
+void ReleaseRunTileRows();
+
 // Copies the finished tile's rows, unpadded, into buffer when it holds at
 // least the returned byte count; info receives width, height, bytes per
 // pixel, row shift and the pattern origin. 0 when there is no tile.

@@ -8,26 +8,15 @@ namespace {
 
 MemorySources gSources;
 
-}  // namespace
-
-bool HostBufferSuiteUsable(const plugin::BufferProcs* procs) {
-  return procs != nullptr && procs->bufferProcsVersion == 2 && procs->numBufferProcs >= 5 &&
-         procs->allocateProc != nullptr && procs->lockProc != nullptr && procs->unlockProc != nullptr &&
-         procs->freeProc != nullptr && procs->spaceProc != nullptr;
+// Blocks of many megabytes are written whole right after they are had.
+void AdviseFresh(MemoryBlock* block, int32_t bytes) {
+  constexpr int32_t kLargeBlockBytes = 8 << 20;
+  if (bytes < kLargeBlockBytes) return;
+  if (uint8_t* address = MemoryBlockLock(block)) platform::AdviseLargeBlock(address, size_t(bytes));
+  MemoryBlockUnlock(block);
 }
 
-bool HostHandleSuiteUsable(const plugin::HandleProcs* procs) {
-  return procs != nullptr && procs->handleProcsVersion == 1 && procs->numHandleProcs >= 4 &&
-         procs->newProc != nullptr && procs->disposeProc != nullptr && procs->getSizeProc != nullptr &&
-         procs->setSizeProc != nullptr;
-}
-
-void SetMemorySources(const MemorySources& sources) { gSources = sources; }
-
-const MemorySources& CurrentMemorySources() { return gSources; }
-
-int16_t MemoryBlockAllocate(int32_t bytes, MemoryBlock* block) {
-  if (bytes < 0) return plugin::kMemFullErr;
+int16_t AllocateFrom(int32_t bytes, MemoryBlock* block) {
   int16_t error = 0;
   if (gSources.bufferProcs != nullptr) {
     plugin::BufferID id = nullptr;
@@ -57,6 +46,31 @@ int16_t MemoryBlockAllocate(int32_t bytes, MemoryBlock* block) {
   }
   // With no source at all the block cannot be had: report it as memory.
   return error != 0 ? error : int16_t(plugin::kMemFullErr);
+}
+
+}  // namespace
+
+bool HostBufferSuiteUsable(const plugin::BufferProcs* procs) {
+  return procs != nullptr && procs->bufferProcsVersion == 2 && procs->numBufferProcs >= 5 &&
+         procs->allocateProc != nullptr && procs->lockProc != nullptr && procs->unlockProc != nullptr &&
+         procs->freeProc != nullptr && procs->spaceProc != nullptr;
+}
+
+bool HostHandleSuiteUsable(const plugin::HandleProcs* procs) {
+  return procs != nullptr && procs->handleProcsVersion == 1 && procs->numHandleProcs >= 4 &&
+         procs->newProc != nullptr && procs->disposeProc != nullptr && procs->getSizeProc != nullptr &&
+         procs->setSizeProc != nullptr;
+}
+
+void SetMemorySources(const MemorySources& sources) { gSources = sources; }
+
+const MemorySources& CurrentMemorySources() { return gSources; }
+
+int16_t MemoryBlockAllocate(int32_t bytes, MemoryBlock* block) {
+  if (bytes < 0) return plugin::kMemFullErr;
+  const int16_t error = AllocateFrom(bytes, block);
+  if (error == 0) AdviseFresh(block, bytes);
+  return error;
 }
 
 uint8_t* MemoryBlockLock(MemoryBlock* block) {

@@ -18,6 +18,11 @@ void SystemFree(SystemBlock* block);
 void SystemCompact(size_t bytes);
 // The largest block the system could hand out now, in bytes.
 uint64_t LargestFreeBlock();
+// A hint, before the first write, that bytes at address will be written
+// whole and kept a while: where the system backs such memory with large
+// pages, the block is faulted in a few large pages instead of thousands of
+// small ones. Changes no contents; a no-op where there is no such hint.
+void AdviseLargeBlock(void* address, size_t bytes);
 
 enum class MessageStyle { Question, Warning, Error, Assertion };
 enum class MessageAnswer { Ok, Yes, No, Abort, Retry, Ignore };

@@ -140,94 +140,88 @@ void AddLowerBoundaries(const KiteGeometry& k, BoundaryStarts* table, int32_t ro
              {right, 0.0, 0, 6}});
 }
 
-// Computes block rows 0..rows − 1 into tile rows 0..rows − 1; places(r)
-// then copies row r to its other places. maps[region] is null for the direct
-// region 1.
-template <typename Places>
-int16_t BuildKiteRows(const TileBuffers& buffers, const KiteGeometry& k, int32_t rows,
-                      int32_t maxY, const BoundaryStarts* table, const AffineMap* const* maps,
-                      const BuildRun& run, Places&& places) {
-  const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
-  // The kite's box is trunc(0.75N) columns wide and the callers add one
-  // column; samples near its right vertex (at 0.75N) must not blend past it.
-  const int32_t lastColumn = std::min(k.blockWidth - 1, static_cast<int32_t>(0.75 * k.n));
-  const HexSource source =
-      MakeHexSource(buffers, layout, lastColumn, maxY, FractionRule::kAfterClamp);
-  const RowGate gate(run, rows - 1 + run.destHeight);
-  Boundary active[kMaxActive];
-  int activeCount = 0;
-  for (int32_t r = 0; r < rows; ++r) {
-    const int16_t stop = gate.StartRow();
-    if (stop != 0) return stop;
-    activeCount = RowBoundaries(table[r], active, activeCount, r);
-    int32_t ends[kMaxActive];
-    for (int j = 0; j < activeCount; ++j) ends[j] = SpanEnd(active[j].position - 0.5 + kCrossing);
-    const BlockRow row = MakeBlockRow(buffers, layout, r, true);
-    ForEachSpan(ends, activeCount, k.blockWidth, [&](int j, int32_t first, int32_t last) {
-      RenderRegion(source, maps[active[j].region], row, first, last, false);
-    });
-    places(layout, r);
-    for (int j = 0; j < activeCount; ++j) active[j].position += active[j].slope;
+// Members 15 and 16: the boundary table, the maps by region and the places.
+class KitePlan final : public HexPlan {
+ public:
+  KitePlan(const TileBuffers& buffers, const KiteGeometry& k, int32_t rows, int32_t maxY,
+           std::unique_ptr<BoundaryStarts[]> table)
+      : table_(std::move(table)) {
+    blockWidth = k.blockWidth;
+    blockRows = rows;
+    atCentres = true;
+    const PixelLayout layout = MakePixelLayout(buffers.sourceMode, buffers.tileMode);
+    // The kite's box is trunc(0.75N) columns wide and the callers add one
+    // column; samples near its right vertex (at 0.75N) must not blend past it.
+    const int32_t lastColumn = std::min(k.blockWidth - 1, static_cast<int32_t>(0.75 * k.n));
+    source = MakeHexSource(buffers, layout, lastColumn, maxY, FractionRule::kAfterClamp);
   }
-  return gate.Finished();
-}
+
+  // maps[region] is null for the direct region 1.
+  AffineMap regions[8]{};
+  const AffineMap* maps[8] = {};
+
+  void NextRow(int32_t r, HexRowSpans* spans) override {
+    activeCount_ = RowBoundaries(table_[r], active_, activeCount_, r);
+    spans->count = activeCount_;
+    for (int j = 0; j < activeCount_; ++j) {
+      spans->ends[j] = SpanEnd(active_[j].position - 0.5 + kCrossing);
+      spans->maps[j] = maps[active_[j].region];
+    }
+    for (int j = 0; j < activeCount_; ++j) active_[j].position += active_[j].slope;
+  }
+
+ private:
+  std::unique_ptr<BoundaryStarts[]> table_;
+  Boundary active_[kMaxActive];
+  int activeCount_ = 0;
+};
 
 }  // namespace
 
-int16_t BuildMonkeyWrenchTile(const TileBuffers& buffers, int32_t side, const BuildRun& run) {
+std::unique_ptr<HexPlan> MakeKitePlan(int16_t number, const TileBuffers& buffers, int32_t side) {
   const KiteGeometry k = MakeKiteGeometry(side);
-  const int32_t rows = k.d;
-  std::unique_ptr<BoundaryStarts[]> table = AllocateBoundaryTable(rows);
-  if (table == nullptr) return plugin::kMemFullErr;
-  AddUpperBoundaries(k, table.get(), rows);
-  const int32_t dd = ToFix(k.d), bw = ToFix(k.blockWidth);
-  // Two reflections and a turn by 120 degrees.
-  const AffineMap region2{32768, 56756, 56756, -32768, 0, 0};
-  const AffineMap region3{32768, -56756, -56756, -32768,
-                          WrapSub(WrapNeg(FixMul(-56756, dd)), FixMul(32768, bw)),
-                          WrapSub(WrapNeg(FixMul(-32768, dd)), FixMul(-56756, bw))};
-  const AffineMap region4{-32768, 56756, -56756, -32768,
-                          WrapSub(WrapNeg(FixMul(56756, dd)), FixMul(-32768, bw)),
-                          WrapSub(WrapNeg(FixMul(-32768, dd)), FixMul(-56756, bw))};
-  const AffineMap* const maps[5] = {nullptr, nullptr, &region2, &region3, &region4};
-  return BuildKiteRows(buffers, k, rows, k.h, table.get(), maps, run,
-                       [&](const PixelLayout& layout, int32_t r) {
-                         const int32_t bwidth = k.blockWidth;
-                         CopyBlockRow(buffers, layout, r, bwidth, k.d + r, bwidth, false);
-                         CopyBlockRow(buffers, layout, r, bwidth, k.d + r, bwidth - 1, true);
-                         CopyBlockRow(buffers, layout, r, bwidth, r, 3 * k.n - 1, true);
-                       });
-}
-
-int16_t BuildWhirlpoolTile(const TileBuffers& buffers, int32_t side, const BuildRun& run) {
-  const KiteGeometry k = MakeKiteGeometry(side);
-  int32_t rows = 0;
+  const bool whirlpool = number == 16;
+  int32_t rows = k.d;
   std::unique_ptr<BoundaryStarts[]> table;
-  if (CheckedMul32(2, k.d, &rows)) table = AllocateBoundaryTable(rows);
-  if (table == nullptr) return plugin::kMemFullErr;
+  if (!whirlpool || CheckedMul32(2, k.d, &rows)) table = AllocateBoundaryTable(rows);
+  if (table == nullptr) return nullptr;
   AddUpperBoundaries(k, table.get(), rows);
-  AddLowerBoundaries(k, table.get(), rows);
+  if (whirlpool) AddLowerBoundaries(k, table.get(), rows);
+  std::unique_ptr<KitePlan> plan(
+      new (std::nothrow) KitePlan(buffers, k, rows, whirlpool ? k.h - 1 : k.h, std::move(table)));
+  if (plan == nullptr) return nullptr;
   const int32_t dd = ToFix(k.d), dd2 = ToFix(2 * k.d), bw = ToFix(k.blockWidth);
-  // Turns by 60, 120 and 180 degrees about corners of the block.
-  const AffineMap region2{32768, -56756, 56756, 32768, 0, 0};
-  const AffineMap region3{-65536, 0, 0, -65536, bw, dd};
-  const AffineMap region4{-32768, 56756, -56756, -32768,
-                          WrapSub(WrapNeg(FixMul(-32768, bw)), FixMul(56756, dd)),
-                          WrapSub(WrapNeg(FixMul(-56756, bw)), FixMul(-32768, dd))};
-  const AffineMap region5{-32768, -56756, 56756, -32768, WrapNeg(FixMul(-56756, dd2)),
-                          WrapNeg(FixMul(-32768, dd2))};
-  const AffineMap region6{32768, 56756, -56756, 32768,
-                          WrapSub(WrapNeg(FixMul(32768, bw)), FixMul(56756, dd)),
-                          WrapSub(WrapNeg(FixMul(-56756, bw)), FixMul(32768, dd))};
-  const AffineMap region7{32768, -56756, 56756, 32768, WrapNeg(FixMul(-56756, dd2)),
-                          WrapNeg(FixMul(32768, dd2))};
-  const AffineMap* const maps[8] = {nullptr,  nullptr,  &region2, &region3,
-                                    &region4, &region5, &region6, &region7};
-  return BuildKiteRows(buffers, k, rows, k.h - 1, table.get(), maps, run,
-                       [&](const PixelLayout& layout, int32_t r) {
-                         CopyBlockRow(buffers, layout, r, k.blockWidth, (r + k.d) % rows,
-                                      k.blockWidth, false);
-                       });
+  AffineMap* m = plan->regions;
+  if (!whirlpool) {
+    // Two reflections and a turn by 120 degrees.
+    m[2] = {32768, 56756, 56756, -32768, 0, 0};
+    m[3] = {32768, -56756, -56756, -32768, WrapSub(WrapNeg(FixMul(-56756, dd)), FixMul(32768, bw)),
+            WrapSub(WrapNeg(FixMul(-32768, dd)), FixMul(-56756, bw))};
+    m[4] = {-32768, 56756, -56756, -32768, WrapSub(WrapNeg(FixMul(56756, dd)), FixMul(-32768, bw)),
+            WrapSub(WrapNeg(FixMul(-32768, dd)), FixMul(-56756, bw))};
+    for (int region = 2; region <= 4; ++region) plan->maps[region] = &m[region];
+    const int32_t bwidth = k.blockWidth;
+    plan->places[0] = {k.d, 1, 0, k.h, bwidth, false};
+    plan->places[1] = {k.d, 1, 0, k.h, bwidth - 1, true};
+    plan->places[2] = {0, 1, 0, k.h, 3 * k.n - 1, true};
+    plan->placeCount = 3;
+  } else {
+    // Turns by 60, 120 and 180 degrees about corners of the block.
+    m[2] = {32768, -56756, 56756, 32768, 0, 0};
+    m[3] = {-65536, 0, 0, -65536, bw, dd};
+    m[4] = {-32768, 56756, -56756, -32768, WrapSub(WrapNeg(FixMul(-32768, bw)), FixMul(56756, dd)),
+            WrapSub(WrapNeg(FixMul(-56756, bw)), FixMul(-32768, dd))};
+    m[5] = {-32768, -56756, 56756, -32768, WrapNeg(FixMul(-56756, dd2)), WrapNeg(FixMul(-32768, dd2))};
+    m[6] = {32768, 56756, -56756, 32768, WrapSub(WrapNeg(FixMul(32768, bw)), FixMul(56756, dd)),
+            WrapSub(WrapNeg(FixMul(-56756, bw)), FixMul(32768, dd))};
+    m[7] = {32768, -56756, 56756, 32768, WrapNeg(FixMul(-56756, dd2)), WrapNeg(FixMul(32768, dd2))};
+    for (int region = 2; region <= 7; ++region) plan->maps[region] = &m[region];
+    // Row r also lands on tile row (r + d) mod 2d, one block to the right.
+    plan->places[0] = {k.d, 1, 0, k.d - 1, k.blockWidth, false};
+    plan->places[1] = {-k.d, 1, k.d, 2 * k.d - 1, k.blockWidth, false};
+    plan->placeCount = 2;
+  }
+  return plan;
 }
 
 }  // namespace quiltora

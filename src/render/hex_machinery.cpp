@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/fixed.h"
+#include "common/processor.h"
 
 namespace quiltora {
 
@@ -102,13 +103,6 @@ inline void BlendBatchBytes(const InteriorBatch& batch, int32_t elements, uint8_
   BlendBatchBytes(batch, elements, out);
 }
 
-bool ProcessorHasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-}
 #define QUILTORA_HEX_AVX2 1
 #endif
 

@@ -1,6 +1,14 @@
 #include "render/pixel_copy.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "common/processor.h"
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define QUILTORA_PIXEL_LANES 1
+#endif
 
 namespace quiltora {
 
@@ -32,6 +40,78 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   }
   CopyRun<3>(source, 3, out, -3, count - k);
 }
+
+#ifdef QUILTORA_PIXEL_LANES
+// Four 3-byte pixels per byte shuffle. Each group is read as 16 bytes and
+// written as 16 whose lowest 4 are spare: they fall on pixels the next group
+// (or the closing loop) writes afterwards, and every read and write stays
+// inside the run.
+[[gnu::target("ssse3")]] void CopyMirroredRgbSsse3(const uint8_t* source, uint8_t* tileLast, int32_t count) {
+  const __m128i reverse = _mm_setr_epi8(-1, -1, -1, -1, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2);
+  int32_t k = 0;
+  for (; 3 * k + 16 <= 3 * count; k += 4) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 3 * int64_t(k)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(tileLast - 3 * int64_t(k + 3) - 4), _mm_shuffle_epi8(pixels, reverse));
+  }
+  CopyRun<3>(source + 3 * int64_t(k), 3, tileLast - 3 * int64_t(k), -3, count - k);
+}
+
+// Eight rows of eight 32-bit lanes transposed in registers: rows[k] becomes
+// column k.
+[[gnu::target("avx2")]] inline void TransposeLanes(__m256i rows[8]) {
+  __m256i t[8];
+  for (int k = 0; k < 8; k += 2) {
+    t[k] = _mm256_unpacklo_epi32(rows[k], rows[k + 1]);
+    t[k + 1] = _mm256_unpackhi_epi32(rows[k], rows[k + 1]);
+  }
+  __m256i q[8];
+  for (int k = 0; k < 8; k += 4) {
+    q[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+    q[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+    q[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+    q[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+  }
+  for (int k = 0; k < 4; ++k) {
+    rows[k] = _mm256_permute2x128_si256(q[k], q[k + 4], 0x20);
+    rows[k + 4] = _mm256_permute2x128_si256(q[k], q[k + 4], 0x31);
+  }
+}
+
+// Eight 4-byte pixels: a whole 8 × 8 square of pixels transposed in registers.
+[[gnu::target("avx2")]] void TransposeSquare4(const uint8_t* from, int64_t fromRowBytes, uint8_t* to,
+                                                int64_t toRowBytes) {
+  __m256i r[8];
+  for (int k = 0; k < 8; ++k) r[k] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + k * fromRowBytes));
+  TransposeLanes(r);
+  for (int k = 0; k < 8; ++k) _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k * toRowBytes), r[k]);
+}
+
+// The same for 3-byte pixels, spread to 4 bytes on the way in (exactly 24
+// bytes read per row) and packed back on the way out (exactly 24 written).
+[[gnu::target("avx2")]] void TransposeSquare3(const uint8_t* from, int64_t fromRowBytes, uint8_t* to,
+                                                int64_t toRowBytes) {
+  const __m256i spread = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
+  const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1, 3, 4, 5,
+                                         -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m256i narrow = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
+                                          8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
+  __m256i r[8];
+  for (int k = 0; k < 8; ++k) {
+    const uint8_t* row = from + k * fromRowBytes;
+    const __m256i bytes = _mm256_set_m128i(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 16)),
+                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(row)));
+    r[k] = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(bytes, spread), widen);
+  }
+  TransposeLanes(r);
+  for (int k = 0; k < 8; ++k) {
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(r[k], narrow), join);
+    uint8_t* out = to + k * toRowBytes;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
+  }
+}
+#endif
 
 }  // namespace
 
@@ -70,11 +150,59 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout) {
   if (count <= 0) return;
   if (IsPlainCopy(layout) && layout.channels == 3) {
+#ifdef QUILTORA_PIXEL_LANES
+    if (ProcessorHasSsse3()) {
+      CopyMirroredRgbSsse3(source, tileLast, count);
+      return;
+    }
+#endif
     CopyMirroredRgb(source, tileLast, count);
     return;
   }
   CopyPixelRun(source + layout.sourceSkip, layout.sourceStep, tileLast + layout.tileSkip,
                -static_cast<int64_t>(layout.tileStep), count, layout.channels);
+}
+
+void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int32_t toRowBytes, int32_t rows,
+                     int32_t columns, int32_t bytesPerPixel) {
+  constexpr int32_t kSquare = 32;
+#ifdef QUILTORA_PIXEL_LANES
+  const bool lanes = (bytesPerPixel == 3 || bytesPerPixel == 4) && ProcessorHasAvx2();
+#else
+  const bool lanes = false;
+#endif
+  for (int32_t i0 = 0; i0 < rows; i0 += kSquare) {
+    const int32_t i1 = std::min(rows, i0 + kSquare);
+    for (int32_t j0 = 0; j0 < columns; j0 += kSquare) {
+      const int32_t j1 = std::min(columns, j0 + kSquare);
+      // Whole 8 × 8 squares in registers, the rest a column at a time.
+      int32_t i = i0;
+#ifdef QUILTORA_PIXEL_LANES
+      if (lanes) {
+        for (; i + 8 <= i1; i += 8) {
+          int32_t j = j0;
+          for (; j + 8 <= j1; j += 8) {
+            const uint8_t* square = from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel;
+            uint8_t* target = to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel;
+            if (bytesPerPixel == 4)
+              TransposeSquare4(square, fromRowBytes, target, toRowBytes);
+            else
+              TransposeSquare3(square, fromRowBytes, target, toRowBytes);
+          }
+          for (; j < j1; ++j)
+            CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
+                         to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel, bytesPerPixel, 8, bytesPerPixel);
+        }
+      }
+#endif
+      if (i < i1) {
+        for (int32_t j = j0; j < j1; ++j)
+          CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
+                       to + int64_t(j) * toRowBytes + int64_t(i) * bytesPerPixel, bytesPerPixel, i1 - i,
+                       bytesPerPixel);
+      }
+    }
+  }
 }
 
 }  // namespace quiltora

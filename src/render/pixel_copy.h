@@ -3,6 +3,7 @@
 // call, never a per-pixel choice.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "common/pixels.h"
@@ -48,5 +49,21 @@ void CopyRowForward(const uint8_t* source, uint8_t* tile, int32_t count,
 // tile pixel that receives the first source pixel.
 void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout);
+
+// Asks the processor to start bringing bytes into the cache; reads nothing.
+inline void PrefetchBytes(const uint8_t* bytes, size_t count) {
+#if defined(__GNUC__) || defined(__clang__)
+  for (size_t offset = 0; offset < count; offset += 64) __builtin_prefetch(bytes + offset);
+#else
+  (void)bytes;
+  (void)count;
+#endif
+}
+
+// Transposes a rows × columns block of pixels of bytesPerPixel bytes: pixel
+// (i, j) of from goes to (j, i) of to. Works in small squares, so that both
+// sides stay in the cache.
+void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int32_t toRowBytes, int32_t rows,
+                     int32_t columns, int32_t bytesPerPixel);
 
 }  // namespace quiltora

@@ -8,18 +8,6 @@ namespace quiltora {
 
 namespace {
 
-// One place a source row goes to: source pixel (i, j) lands on tile row
-// rowBase + rowSign × i, column firstColumn + j (or firstColumn − j when
-// mirrored).
-struct RowPlace {
-  int32_t rowBase;
-  int32_t rowSign;
-  int32_t firstColumn;
-  bool mirrored;
-};
-
-constexpr int kMaxPlaces = 8;
-
 // Writes count source pixels, the first at sourceFirst and the next ones
 // sourceStride bytes apart, standing for j = jFirst, jFirst + 1, ... of row i.
 void WritePlace(const TileBuffers& buffers, const PixelLayout& layout, const RowPlace& place,
@@ -46,73 +34,6 @@ void WriteSourceRow(const TileBuffers& buffers, const PixelLayout& layout, const
   const uint8_t* sourceRow = SourcePixel(buffers, layout, i, 0);
   for (int k = 0; k < placeCount; ++k) {
     WritePlace(buffers, layout, places[k], i, 0, sourceRow, layout.sourceStep, count);
-  }
-}
-
-int RectanglePlaces(int16_t number, int32_t w, int32_t h, RowPlace* places) {
-  switch (number) {
-    case 3:  // pm
-      places[0] = {0, 1, 2 * w - 1, true};
-      places[1] = {0, 1, 0, false};
-      return 2;
-    case 4:  // p2
-      places[0] = {h - 1, -1, 2 * w - 1, true};
-      places[1] = {0, 1, 0, false};
-      return 2;
-    case 5:  // pg
-      places[0] = {h - 1, -1, w, false};
-      places[1] = {0, 1, 0, false};
-      return 2;
-    case 6:  // pgg
-      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
-      places[1] = {h, 1, w - 1, true};
-      places[2] = {h - 1, -1, w, false};
-      places[3] = {0, 1, 0, false};
-      return 4;
-    case 7:  // pmm
-      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
-      places[1] = {2 * h - 1, -1, 0, false};
-      places[2] = {0, 1, 2 * w - 1, true};
-      places[3] = {0, 1, 0, false};
-      return 4;
-    case 12:  // pmg
-      places[0] = {0, 1, 4 * w - 1, true};
-      places[1] = {h - 1, -1, 2 * w, false};
-      places[2] = {h - 1, -1, 2 * w - 1, true};
-      places[3] = {0, 1, 0, false};
-      return 4;
-    default:
-      return 0;
-  }
-}
-
-// Places of the half-square members' rows (11) and of the folded rows (9, 10).
-int SquarePlaces(int16_t number, int32_t n, RowPlace* places) {
-  switch (number) {
-    case 9:  // p4g
-      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
-      places[1] = {n, 1, n - 1, true};
-      places[2] = {n - 1, -1, n, false};
-      places[3] = {0, 1, 0, false};
-      return 4;
-    case 10:  // p4m
-      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
-      places[1] = {2 * n - 1, -1, 0, false};
-      places[2] = {0, 1, 2 * n - 1, true};
-      places[3] = {0, 1, 0, false};
-      return 4;
-    case 11:  // cmm
-      places[0] = {0, 1, 0, false};
-      places[1] = {0, 1, 2 * n - 1, true};
-      places[2] = {n - 1, -1, n - 1, true};
-      places[3] = {n - 1, -1, n, false};
-      places[4] = {n, 1, n - 1, true};
-      places[5] = {n, 1, n, false};
-      places[6] = {2 * n - 1, -1, 0, false};
-      places[7] = {2 * n - 1, -1, 2 * n - 1, true};
-      return 8;
-    default:
-      return 0;
   }
 }
 
@@ -156,6 +77,72 @@ void WriteTurnedColumns(const TileBuffers& buffers, const PixelLayout& layout, i
 }
 
 }  // namespace
+
+int RectanglePlaces(int16_t number, int32_t w, int32_t h, RowPlace* places) {
+  switch (number) {
+    case 3:  // pm
+      places[0] = {0, 1, 2 * w - 1, true};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 4:  // p2
+      places[0] = {h - 1, -1, 2 * w - 1, true};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 5:  // pg
+      places[0] = {h - 1, -1, w, false};
+      places[1] = {0, 1, 0, false};
+      return 2;
+    case 6:  // pgg
+      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
+      places[1] = {h, 1, w - 1, true};
+      places[2] = {h - 1, -1, w, false};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 7:  // pmm
+      places[0] = {2 * h - 1, -1, 2 * w - 1, true};
+      places[1] = {2 * h - 1, -1, 0, false};
+      places[2] = {0, 1, 2 * w - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 12:  // pmg
+      places[0] = {0, 1, 4 * w - 1, true};
+      places[1] = {h - 1, -1, 2 * w, false};
+      places[2] = {h - 1, -1, 2 * w - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+int SquarePlaces(int16_t number, int32_t n, RowPlace* places) {
+  switch (number) {
+    case 9:  // p4g
+      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
+      places[1] = {n, 1, n - 1, true};
+      places[2] = {n - 1, -1, n, false};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 10:  // p4m
+      places[0] = {2 * n - 1, -1, 2 * n - 1, true};
+      places[1] = {2 * n - 1, -1, 0, false};
+      places[2] = {0, 1, 2 * n - 1, true};
+      places[3] = {0, 1, 0, false};
+      return 4;
+    case 11:  // cmm
+      places[0] = {0, 1, 0, false};
+      places[1] = {0, 1, 2 * n - 1, true};
+      places[2] = {n - 1, -1, n - 1, true};
+      places[3] = {n - 1, -1, n, false};
+      places[4] = {n, 1, n - 1, true};
+      places[5] = {n, 1, n, false};
+      places[6] = {2 * n - 1, -1, 0, false};
+      places[7] = {2 * n - 1, -1, 2 * n - 1, true};
+      return 8;
+    default:
+      return 0;
+  }
+}
 
 int16_t BuildShearedTile(const TileBuffers& buffers, int32_t width, int32_t height,
                          int32_t shear, const BuildRun& run) {

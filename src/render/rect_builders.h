@@ -10,6 +10,28 @@
 
 namespace quiltora {
 
+// One place a source row goes to: source pixel (i, j) lands on tile row
+// rowBase + rowSign × i, column firstColumn + j (or firstColumn − j when
+// mirrored).
+struct RowPlace {
+  int32_t rowBase;
+  int32_t rowSign;
+  int32_t firstColumn;
+  bool mirrored;
+};
+
+constexpr int kMaxPlaces = 8;
+
+// The places of the rows of a width × height rectangle for numbers 3 to 7
+// and 12, in the order they are written; returns their count, 0 for any
+// other number.
+int RectanglePlaces(int16_t number, int32_t width, int32_t height, RowPlace* places);
+
+// The places of the rows of a side × side square: for 11 the half-square's
+// rows (columns 0..i of row i), for 9 and 10 the rows of the square folded
+// across its diagonal; in the order they are written. 0 for any other number.
+int SquarePlaces(int16_t number, int32_t side, RowPlace* places);
+
 // Number 1 (p1): the parallelogram of height rows, width pixels per row and
 // the given shear, its rows wrapped modulo width into a width × height tile.
 // source addresses the bounding box's top-left pixel; the top-left vertex is

@@ -6,6 +6,7 @@
 #include "abi/plugin_api.h"
 #include "common/checked.h"
 #include "common/pixels.h"
+#include "render/tile_row_builders.h"
 #include "symmetry/catalogue.h"
 
 namespace quiltora {
@@ -43,7 +44,7 @@ bool FillFeatherWork(const TileJob& job, int32_t bytesPerPixel) {
 }
 
 // Tile geometry from the symmetry object; rows padded to 4 bytes.
-bool AllocateTile(const TileJob& job, int32_t bytesPerPixel) {
+bool SetTileGeometry(const TileJob& job, int32_t bytesPerPixel) {
   TileImage& tile = *job.tile;
   tile.width = job.symmetry->tileWidth;
   tile.height = job.symmetry->tileHeight;
@@ -55,13 +56,32 @@ bool AllocateTile(const TileJob& job, int32_t bytesPerPixel) {
   int32_t bits = 0;
   if (tile.width <= 0 || tile.height <= 0 || !CheckedMul32(tile.width, bytesPerPixel * 8, &bits)) return false;
   tile.rowBytes = int32_t((int64_t(bits) + 31) / 32 * 4);
-  if (!CheckedMul32(tile.width, tile.height, &tile.pixelCount)) return false;
-  return tile.Allocate() == 0 && tile.Lock() != nullptr;
+  return CheckedMul32(tile.width, tile.height, &tile.pixelCount);
+}
+
+bool AllocateTile(const TileJob& job, int32_t bytesPerPixel) {
+  TileImage& tile = *job.tile;
+  return SetTileGeometry(job, bytesPerPixel) && tile.Allocate() == 0 && tile.Lock() != nullptr;
+}
+
+// The tile as rows: only its geometry in the tile image.
+TileJobResult BuildRows(const TileJob& job, int32_t bytesPerPixel, const PixelView& source, bool feathered) {
+  if (!SetTileGeometry(job, bytesPerPixel)) return TileJobResult::kNoTile;
+  TileSymmetry& symmetry = *job.symmetry;
+  symmetry.destWidth = job.destWidth;
+  symmetry.destHeight = job.destHeight;
+  const int16_t status = BuildTileRows(symmetry, source.pixels, source.rowBytes, source.pixelMode,
+                                       feathered ? job.featherWork : nullptr, *job.progress, job.tileMode, job.rows);
+  if (status == plugin::kStopped) return TileJobResult::kStopped;
+  if (status != 0) return TileJobResult::kOutOfMemory;
+  if (job.invertTile) job.rows->InvertStores();
+  return TileJobResult::kBuilt;
 }
 
 TileJobResult Build(const TileJob& job, int32_t bytesPerPixel) {
   TileSymmetry& symmetry = *job.symmetry;
   PixelView source = job.source;
+  const bool asRows = job.rows != nullptr && TileRows::Holds(symmetry.number);
   if (symmetry.featherPixels != 0) {
     if (!FillFeatherWork(job, bytesPerPixel)) return TileJobResult::kNoFeatherWork;
     PixelImage& work = *job.featherWork;
@@ -69,6 +89,10 @@ TileJobResult Build(const TileJob& job, int32_t bytesPerPixel) {
                                                   work.rowBytes, work.pixelMode);
     if (status != 0 && !job.buildWithoutFeatherOnFailure) return TileJobResult::kOutOfMemory;
     source = PixelView{work.pixels, work.rowBytes, work.pixelMode};
+    if (asRows) return BuildRows(job, bytesPerPixel, source, true);
+  } else if (asRows && source.pixelMode == job.tileMode) {
+    // The stores copy source rows as they are: only a source in the tile's layout.
+    return BuildRows(job, bytesPerPixel, source, false);
   }
   if (!AllocateTile(job, bytesPerPixel)) return TileJobResult::kNoTile;
   symmetry.destWidth = job.destWidth;
@@ -121,11 +145,14 @@ int16_t CutSourceWindow(const PixelView& picture, const IntRect& have, const Int
 
 TileJobResult RunTileJob(const TileJob& job) {
   job.tile->Release();
+  if (job.rows != nullptr) job.rows->Release();
   if (!TakesFeather(job.symmetry->number)) job.symmetry->featherPixels = 0;
   const int32_t bytesPerPixel = BytesPerPixel(job.tileMode);
   const TileJobResult result = Build(job, bytesPerPixel);
   if (job.tile->pixels != nullptr) job.tile->Unlock();
   if (result != TileJobResult::kBuilt && result != TileJobResult::kStopped) job.tile->Release();
+  // Rows are whole or nothing.
+  if (result != TileJobResult::kBuilt && job.rows != nullptr) job.rows->Release();
   if (job.featherWork->pixels != nullptr) job.featherWork->Unlock();
   job.featherWork->Release();
   return result;

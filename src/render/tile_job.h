@@ -10,6 +10,7 @@
 #include "common/progress.h"
 #include "composite/tile_image.h"
 #include "image/image_buffer.h"
+#include "render/tile_rows.h"
 #include "symmetry/tile_symmetry.h"
 
 namespace quiltora {
@@ -51,6 +52,10 @@ struct TileJob {
   // false: a feather that runs short of memory ends the job; true: the tile
   // is built from the unfeathered copy and the job still succeeds.
   bool buildWithoutFeatherOnFailure = false;
+  // When set, a symmetry that TileRows holds gets its tile as rows there
+  // instead of tile pixels (see tile_rows.h); the tile image keeps only the
+  // geometry.
+  TileRows* rows = nullptr;
 };
 
 enum class TileJobResult : int16_t {
@@ -61,13 +66,15 @@ enum class TileJobResult : int16_t {
   kOutOfMemory,    // the feather or the builder ran short of memory
 };
 
-// Releases the tile's pixels and builds it afresh: when the object has a
-// feather (symmetries without one are forced to 0), the source is copied into
-// the feather work image and feathered there, and the tile is built from the
-// work image; otherwise straight from the source. The tile gets the object's
-// size and row shift, the job's destination size and pixel mode, rows padded
-// to 4 bytes, and is left unlocked; the work image's pixels are released.
-// On every result but kBuilt and kStopped the tile holds no pixels.
+// Releases the tile's pixels (and rows) and builds it afresh: when the
+// object has a feather (symmetries without one are forced to 0), the source
+// is copied into the feather work image and feathered there, and the tile is
+// built from the work image; otherwise straight from the source. The tile
+// gets the object's size and row shift, the job's destination size and pixel
+// mode, rows padded to 4 bytes, and is left unlocked; the work image's pixels
+// are released, unless the rows took them over. On every result but kBuilt
+// and kStopped the tile holds no pixels; on every result but kBuilt the rows
+// hold nothing.
 TileJobResult RunTileJob(const TileJob& job);
 
 // 255 − value for count bytes.

@@ -1,5 +1,6 @@
 // POSIX side of the platform seam: plain heap blocks, messages on stderr
 // answered by a policy the host sets.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -57,6 +58,20 @@ void SystemFree(SystemBlock* block) {
 }
 
 void SystemCompact(size_t) {}
+
+void AdviseLargeBlock(void* address, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // Only whole large pages inside the block; blocks below a few of them gain nothing.
+  constexpr uintptr_t kLargePage = uintptr_t{1} << 21;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(address) + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(address) + bytes) & ~(kLargePage - 1);
+  if (address != nullptr && end > begin && end - begin >= 2 * kLargePage)
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)address;
+  (void)bytes;
+#endif
+}
 
 uint64_t LargestFreeBlock() {
   long pages = sysconf(_SC_AVPHYS_PAGES);

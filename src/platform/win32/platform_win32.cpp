@@ -58,6 +58,9 @@ void SystemFree(SystemBlock* block) {
 
 void SystemCompact(size_t) {}
 
+// Large pages on Windows need a privilege that hosts do not hold.
+void AdviseLargeBlock(void*, size_t) {}
+
 uint64_t LargestFreeBlock() {
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
