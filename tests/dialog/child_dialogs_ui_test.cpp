@@ -3,7 +3,6 @@
 // its dialog over a host window, and the tests drive it with the mouse and
 // keys through the system's input queue, answering the file dialogs.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdio>
@@ -96,7 +95,8 @@ bool ChooseSourceItem(HWND dialog, int index) {
     return false;
   }
   RECT item{};
-  if (SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
+  if (SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+    return false;
   return uitest::Click(info.hwndList, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 
@@ -240,7 +240,8 @@ TEST_F(ChildDialogsUi, PickerFramesTheSymmetryAndOkChangesTheShape) {
               SelectionBounds(before.selectionVertices, before.selectionVertexCount, &b);
               SelectionBounds(after.selectionVertices, after.selectionVertexCount, &a);
               EXPECT_EQ(a.left, b.left);
-              EXPECT_NE(std::memcmp(before.selectionVertices, after.selectionVertices, sizeof before.selectionVertices), 0);
+              EXPECT_NE(std::memcmp(before.selectionVertices, after.selectionVertices, sizeof before.selectionVertices),
+                        0);
               EXPECT_NE(uitest::CaptureClient(GetDlgItem(dialog, kSourcePane)).pixels, paneBefore.pixels);
               EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
             });
@@ -258,7 +259,8 @@ TEST_F(ChildDialogsUi, PickerCancelKeepsTheSymmetryAndTheOutline) {
               EXPECT_TRUE(picker.ran());
               const ParameterBlock after = Block();
               EXPECT_EQ(after.symmetry, 8);
-              EXPECT_EQ(std::memcmp(before.selectionVertices, after.selectionVertices, sizeof before.selectionVertices), 0);
+              EXPECT_EQ(std::memcmp(before.selectionVertices, after.selectionVertices, sizeof before.selectionVertices),
+                        0);
               EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
             });
 }
@@ -289,35 +291,45 @@ TEST_F(ChildDialogsUi, PressAndDragAcrossTheGridMovesTheFrame) {
 
 TEST_F(ChildDialogsUi, ASmallerPictureIsUsedWholeWithoutTheAreaDialog) {
   WriteBmp(Path("small.bmp"), 120, 90);
-  RunDialog(nullptr, [&](HWND dialog) {
-    bool areaShown = false;
-    LoadSource(dialog, Path("small.bmp"), [](HWND) {}, &areaShown);
-    EXPECT_FALSE(areaShown);
-    const ParameterBlock block = Block();
-    EXPECT_EQ(block.sourceKind, kSourceLoadedFile);
-    EXPECT_EQ(block.sourceSmallerThanImage, 1);
-    EXPECT_EQ(SourceItems(dialog).size(), 2u);
-    EXPECT_EQ(SendDlgItemMessageA(dialog, kSourceList, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
-  });
+  // A colour picture as the source of a gray image too, then Apply.
+  for (int32_t channels : {3, 1}) {
+    SetImage(300, 200, channels);
+    const filterhost::RunReport report =
+        RunDialog([](ParameterBlock* block) { block->sourceKind = kSourceImage; },
+                  [&](HWND dialog) {
+                    bool areaShown = false;
+                    LoadSource(
+                        dialog, Path("small.bmp"), [](HWND) {}, &areaShown);
+                    EXPECT_FALSE(areaShown);
+                    const ParameterBlock block = Block();
+                    EXPECT_EQ(block.sourceKind, kSourceLoadedFile);
+                    EXPECT_EQ(block.sourceSmallerThanImage, 1);
+                    EXPECT_EQ(SourceItems(dialog).size(), 2u);
+                    EXPECT_EQ(SendDlgItemMessageA(dialog, kSourceList, CB_GETCURSEL, 0, 0), 1);
+                    EXPECT_TRUE(uitest::Click(dialog, dialogtest::kApplyButton));
+                  });
+    EXPECT_EQ(report.result, 0) << channels;
+    EXPECT_NE(host_->image().pixels, original_.pixels) << channels;
+  }
 }
 
 TEST_F(ChildDialogsUi, ALargerPicturesAreaCancelReturnsToTheImage) {
   WriteBmp(Path("large.bmp"), 500, 400);
   RunDialog(nullptr, [&](HWND dialog) {
     bool areaShown = false;
-    LoadSource(dialog, Path("large.bmp"),
-               [&](HWND area) {
-                 const ParameterBlock block = Block();
-                 EXPECT_EQ(block.sourceArea.left, 100);
-                 EXPECT_EQ(block.sourceArea.top, 100);
-                 EXPECT_EQ(block.sourceArea.right, 400);
-                 EXPECT_EQ(block.sourceArea.bottom, 300);
-                 EXPECT_EQ(SourceItems(dialog),
-                           (std::vector<std::string>{"Original Image", "New Image...", "Select Source Area..."}));
-                 EXPECT_TRUE(ClickControl(area, IDCANCEL));
-               },
-               &areaShown);
+    LoadSource(
+        dialog, Path("large.bmp"),
+        [&](HWND area) {
+          const ParameterBlock block = Block();
+          EXPECT_EQ(block.sourceArea.left, 100);
+          EXPECT_EQ(block.sourceArea.top, 100);
+          EXPECT_EQ(block.sourceArea.right, 400);
+          EXPECT_EQ(block.sourceArea.bottom, 300);
+          EXPECT_EQ(SourceItems(dialog),
+                    (std::vector<std::string>{"Original Image", "New Image...", "Select Source Area..."}));
+          EXPECT_TRUE(ClickControl(area, IDCANCEL));
+        },
+        &areaShown);
     EXPECT_TRUE(areaShown);
     EXPECT_EQ(Block().sourceKind, kSourceImage);
     EXPECT_EQ(SourceItems(dialog), (std::vector<std::string>{"Original Image", "New Image..."}));
@@ -333,23 +345,24 @@ TEST_F(ChildDialogsUi, TheDraggedAreaRendersAsTheCommandDoes) {
   IntRect dragged{};
   const filterhost::RunReport report = RunDialog(nullptr, [&](HWND dialog) {
     bool areaShown = false;
-    LoadSource(dialog, Path("large.bmp"),
-               [&](HWND area) {
-                 HWND pane = GetDlgItem(area, IDC_AREA_PANE);
-                 RECT client{};
-                 GetClientRect(pane, &client);
-                 AreaPaneModel model;
-                 ASSERT_TRUE(model.Open(client.right, client.bottom, 500, 400, Block().sourceArea));
-                 const POINT from{(model.frame().left + model.frame().right) / 2,
-                                  (model.frame().top + model.frame().bottom) / 2};
-                 // A move the pane's picture has room for: up and to the left.
-                 EXPECT_TRUE(uitest::Drag(pane, from, POINT{from.x - 15, from.y - 9}, 3));
-                 model.Press(IntPoint{from.x, from.y});
-                 model.Move(IntPoint{from.x - 15, from.y - 9});
-                 ASSERT_TRUE(model.Release(&dragged));
-                 EXPECT_TRUE(ClickControl(area, IDOK));
-               },
-               &areaShown);
+    LoadSource(
+        dialog, Path("large.bmp"),
+        [&](HWND area) {
+          HWND pane = GetDlgItem(area, IDC_AREA_PANE);
+          RECT client{};
+          GetClientRect(pane, &client);
+          AreaPaneModel model;
+          ASSERT_TRUE(model.Open(client.right, client.bottom, 500, 400, Block().sourceArea));
+          const POINT from{(model.frame().left + model.frame().right) / 2,
+                           (model.frame().top + model.frame().bottom) / 2};
+          // A move the pane's picture has room for: up and to the left.
+          EXPECT_TRUE(uitest::Drag(pane, from, POINT{from.x - 15, from.y - 9}, 3));
+          model.Press(IntPoint{from.x, from.y});
+          model.Move(IntPoint{from.x - 15, from.y - 9});
+          ASSERT_TRUE(model.Release(&dragged));
+          EXPECT_TRUE(ClickControl(area, IDOK));
+        },
+        &areaShown);
     ASSERT_TRUE(areaShown);
     const ParameterBlock block = Block();
     EXPECT_EQ(block.sourceArea.left, dragged.left);
@@ -371,8 +384,8 @@ TEST_F(ChildDialogsUi, TheDraggedAreaRendersAsTheCommandDoes) {
   char area[64], select[64];
   std::snprintf(area, sizeof area, "--source-area=%d,%d,%d,%d", block.sourceArea.left, block.sourceArea.top,
                 block.sourceArea.right - block.sourceArea.left, block.sourceArea.bottom - block.sourceArea.top);
-  std::snprintf(select, sizeof select, "--select=%d,%d,%d,%d", block.selectionX, block.selectionY,
-                block.selectionWidth, block.selectionHeight);
+  std::snprintf(select, sizeof select, "--select=%d,%d,%d,%d", block.selectionX, block.selectionY, block.selectionWidth,
+                block.selectionHeight);
   const fs::path program = fs::path(filterhost::ModuleBesideExecutable()).parent_path() / "quiltora.exe";
   const std::string command = "\"" + program.string() + "\" \"" + Path("in.ppm") + "\" \"" + Path("out.ppm") +
                               "\" -q --symmetry=" + std::to_string(block.symmetry) + " --source \"" +
@@ -409,11 +422,13 @@ TEST_F(ChildDialogsUi, TheNextRunAsksToReloadThePicture) {
     SetImage(300, 200, 3);
     WriteBmp(Path("small.bmp"), 120, 90);
     // The image as the source: the last case's picture is not asked about here.
-    RunDialog([](ParameterBlock* block) { block->sourceKind = kSourceImage; }, [&](HWND dialog) {
-      bool areaShown = false;
-      LoadSource(dialog, Path("small.bmp"), [](HWND) {}, &areaShown);
-      EXPECT_TRUE(uitest::Click(dialog, dialogtest::kApplyButton));
-    });
+    RunDialog([](ParameterBlock* block) { block->sourceKind = kSourceImage; },
+              [&](HWND dialog) {
+                bool areaShown = false;
+                LoadSource(
+                    dialog, Path("small.bmp"), [](HWND) {}, &areaShown);
+                EXPECT_TRUE(uitest::Click(dialog, dialogtest::kApplyButton));
+              });
     ASSERT_EQ(Block().sourceKind, kSourceLoadedFile) << c.what;
     if (c.removeFile) fs::remove(Path("small.bmp"));
     std::string question;
@@ -461,7 +476,6 @@ TEST_F(ChildDialogsUi, SaveTileWritesTheTileShown) {
     ImageBufferRelease(read);
   }
 }
-
 
 // The Windows program's --dialog: the real dialog opens on the input picture
 // in the program's own process, with no owner; Apply writes what a batch run
@@ -521,10 +535,12 @@ TEST_F(ChildDialogsUi, TheProgramsDialogRendersWhatItApplies) {
       return DWORD(-1);
     if (withDialog) {
       ProgramWindow search{process.dwProcessId, nullptr};
-      const bool shown = uitest::PumpUntil([&] {
-        EnumWindows(FindProgramDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      }, 20000);
+      const bool shown = uitest::PumpUntil(
+          [&] {
+            EnumWindows(FindProgramDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+          },
+          20000);
       EXPECT_TRUE(shown) << "the program showed no dialog";
       if (shown) {
         EXPECT_EQ(GetWindow(search.found, GW_OWNER), nullptr);
@@ -542,10 +558,10 @@ TEST_F(ChildDialogsUi, TheProgramsDialogRendersWhatItApplies) {
     return status;
   };
   const std::string options = "--symmetry=13 --feather=15 --blend=screen";
-  EXPECT_EQ(run("\"" + Path("applied.ppm") + "\" --dialog " + options + " --save-settings \"" + Path("applied.qset") +
-                    "\"",
-                dialogtest::kApplyButton, true),
-            0u);
+  EXPECT_EQ(
+      run("\"" + Path("applied.ppm") + "\" --dialog " + options + " --save-settings \"" + Path("applied.qset") + "\"",
+          dialogtest::kApplyButton, true),
+      0u);
   EXPECT_EQ(run("\"" + Path("plain.ppm") + "\" --settings \"" + Path("applied.qset") + "\"", POINT{}, false), 0u);
   EXPECT_EQ(run("\"" + Path("cancelled.ppm") + "\" --dialog " + options, dialogtest::kCancelButton, true), 1u);
   quiltora_cli::Picture applied, plain;
@@ -580,8 +596,9 @@ TEST_F(ChildDialogsUi, MonkeyTenThousandEvents) {
     std::fputs("BM not really", junk);
     std::fclose(junk);
   }
-  const WORD keys[] = {VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_BACK,
-                       VK_SPACE, '0', '1', '5', '7', '9', VK_OEM_MINUS, VK_OEM_PERIOD, VK_DELETE, VK_RETURN, VK_ESCAPE};
+  const WORD keys[] = {VK_TAB,   VK_LEFT, VK_RIGHT,     VK_UP,         VK_DOWN,   VK_HOME,   VK_END,
+                       VK_PRIOR, VK_NEXT, VK_BACK,      VK_SPACE,      '0',       '1',       '5',
+                       '7',      '9',     VK_OEM_MINUS, VK_OEM_PERIOD, VK_DELETE, VK_RETURN, VK_ESCAPE};
   // Random input inside a window's client area: moves, clicks, drags, keys.
   // Enter and Escape end dialogs, so they come rarely.
   auto randomInput = [&](HWND window, int budget) {
@@ -602,7 +619,8 @@ TEST_F(ChildDialogsUi, MonkeyTenThousandEvents) {
         count(uitest::PressLeft());
         const int steps = 1 + pick(4);
         for (int s = 1; s <= steps && IsWindow(window); ++s)
-          count(uitest::MoveMouse(window, POINT{from.x + (to.x - from.x) * s / steps, from.y + (to.y - from.y) * s / steps}));
+          count(uitest::MoveMouse(window,
+                                  POINT{from.x + (to.x - from.x) * s / steps, from.y + (to.y - from.y) * s / steps}));
         count(uitest::ReleaseLeft());
       } else {
         WORD key = keys[pick(int(sizeof keys / sizeof keys[0]))];
@@ -613,40 +631,66 @@ TEST_F(ChildDialogsUi, MonkeyTenThousandEvents) {
   };
   auto endDialog = [&](HWND dialog) {
     if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return;
-    count(chance(50) ? ClickControl(dialog, chance(60) ? IDOK : IDCANCEL) : uitest::PressKey(chance(50) ? VK_RETURN : VK_ESCAPE));
+    count(chance(50) ? ClickControl(dialog, chance(60) ? IDOK : IDCANCEL)
+                     : uitest::PressKey(chance(50) ? VK_RETURN : VK_ESCAPE));
   };
   int assertions = 0;
-  ModalScript picker("Symmetry", [&](HWND p) { randomInput(p, 12); endDialog(p); }, true);
-  ModalScript area("Select an Area", [&](HWND a) { randomInput(a, 10); endDialog(a); }, true);
-  ModalScript open("Load Source", [&](HWND d) {
-    const char* files[] = {"small.bmp", "large.bmp", "wide.bmp", "junk.bmp", "missing.bmp"};
-    if (GetDlgItem(d, 0x47C) == nullptr && GetDlgItem(d, 0x480) == nullptr) {  // the dialog's own message box
-      count(uitest::PressKey(VK_RETURN));
-    } else if (chance(20)) {
-      count(ClickControl(d, IDCANCEL));
-    } else {
-      AnswerFileDialog(d, Path(files[pick(5)]));
-      count(true);
-    }
-  }, true);
-  ModalScript save("Save Tile", [&](HWND d) {
-    if (GetDlgItem(d, 0x47C) == nullptr && GetDlgItem(d, 0x480) == nullptr) {
-      count(uitest::PressKey(VK_RETURN));
-    } else if (chance(30)) {
-      count(ClickControl(d, IDCANCEL));
-    } else {
-      AnswerFileDialog(d, Path(("tile" + std::to_string(saves++)).c_str()));
-      count(true);
-    }
-  }, true);
-  ModalScript question("Quiltora", [&](HWND b) { count(ClickControl(b, chance(50) ? IDYES : IDNO)); }, true);
-  ModalScript fileWarning("Quiltora Warning", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
-  ModalScript warning("Quiltora - Warning", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
-  ModalScript error("Quiltora - Error", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
-  ModalScript assertion("Assertion Failed!", [&](HWND b) {
-    ++assertions;
-    ClickControl(b, IDIGNORE);
-  }, true);
+  ModalScript picker(
+      "Symmetry",
+      [&](HWND p) {
+        randomInput(p, 12);
+        endDialog(p);
+      },
+      true);
+  ModalScript area(
+      "Select an Area",
+      [&](HWND a) {
+        randomInput(a, 10);
+        endDialog(a);
+      },
+      true);
+  ModalScript open(
+      "Load Source",
+      [&](HWND d) {
+        const char* files[] = {"small.bmp", "large.bmp", "wide.bmp", "junk.bmp", "missing.bmp"};
+        if (GetDlgItem(d, 0x47C) == nullptr && GetDlgItem(d, 0x480) == nullptr) {  // the dialog's own message box
+          count(uitest::PressKey(VK_RETURN));
+        } else if (chance(20)) {
+          count(ClickControl(d, IDCANCEL));
+        } else {
+          AnswerFileDialog(d, Path(files[pick(5)]));
+          count(true);
+        }
+      },
+      true);
+  ModalScript save(
+      "Save Tile",
+      [&](HWND d) {
+        if (GetDlgItem(d, 0x47C) == nullptr && GetDlgItem(d, 0x480) == nullptr) {
+          count(uitest::PressKey(VK_RETURN));
+        } else if (chance(30)) {
+          count(ClickControl(d, IDCANCEL));
+        } else {
+          AnswerFileDialog(d, Path(("tile" + std::to_string(saves++)).c_str()));
+          count(true);
+        }
+      },
+      true);
+  ModalScript question(
+      "Quiltora", [&](HWND b) { count(ClickControl(b, chance(50) ? IDYES : IDNO)); }, true);
+  ModalScript fileWarning(
+      "Quiltora Warning", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
+  ModalScript warning(
+      "Quiltora - Warning", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
+  ModalScript error(
+      "Quiltora - Error", [&](HWND b) { count(ClickControl(b, IDOK)); }, true);
+  ModalScript assertion(
+      "Assertion Failed!",
+      [&](HWND b) {
+        ++assertions;
+        ClickControl(b, IDIGNORE);
+      },
+      true);
 
   auto checkRanges = [&](const char* when) {
     const ParameterBlock b = Block();
@@ -687,18 +731,17 @@ TEST_F(ChildDialogsUi, MonkeyTenThousandEvents) {
     checkRanges("after a run");
     if (report.result == 0) host_->SetImage(original_);
   }
-  std::printf("monkey: seed %u, %d input events in %d dialog runs; opened: %d pickers, %d open and %d save dialogs, "
-              "%d area dialogs, %d reload questions, %d file warnings\n",
-              kSeed, events, runs, picker.runs(), open.runs(), save.runs(), area.runs(), question.runs(),
-              fileWarning.runs());
+  std::printf(
+      "monkey: seed %u, %d input events in %d dialog runs; opened: %d pickers, %d open and %d save dialogs, "
+      "%d area dialogs, %d reload questions, %d file warnings\n",
+      kSeed, events, runs, picker.runs(), open.runs(), save.runs(), area.runs(), question.runs(), fileWarning.runs());
   EXPECT_GE(events, kEvents);
   EXPECT_EQ(lost, 0) << "inputs not taken in time: a hang";
   EXPECT_EQ(assertions, 0);
 
   // Apply afterwards renders what the settings say.
-  const filterhost::RunReport final = RunDialog(nullptr, [&](HWND dialog) {
-    EXPECT_TRUE(uitest::Click(dialog, dialogtest::kApplyButton));
-  });
+  const filterhost::RunReport final =
+      RunDialog(nullptr, [&](HWND dialog) { EXPECT_TRUE(uitest::Click(dialog, dialogtest::kApplyButton)); });
   EXPECT_EQ(final.result, 0);
   EXPECT_NE(host_->image().pixels, original_.pixels);
 }

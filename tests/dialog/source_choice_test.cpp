@@ -1,3 +1,5 @@
+#include "dialog/source_choice.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "dialog/source_choice.h"
 #include "files/bmp_file.h"
 #include "files/file_message.h"
 #include "host/parameters.h"

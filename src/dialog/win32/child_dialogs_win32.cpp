@@ -125,8 +125,8 @@ INT_PTR CALLBACK SymmetryPickerProc(HWND dialog, UINT message, WPARAM wParam, LP
       PlaceDialog(dialog, host);
       SetLibraryFont(dialog);
       for (int id = kFirstPictureId; id <= kLastPictureId; ++id)
-        gPicker.pictureProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            GetDlgItem(dialog, id), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PickerPictureProc)));
+        gPicker.pictureProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PickerPictureProc)));
       return TRUE;
     }
     case WM_COMMAND:
@@ -154,9 +154,9 @@ INT_PTR CALLBACK SymmetryPickerProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 struct AreaWindows {
   AreaPaneModel pane;
-  IntRect working{};                // the area as the pane last reported it
+  IntRect working{};  // the area as the pane last reported it
   WNDPROC paneProc = nullptr;
-  HBITMAP picture = nullptr;        // the loaded picture at its size in the pane
+  HBITMAP picture = nullptr;  // the loaded picture at its size in the pane
   HCURSOR savedCursor = nullptr;
 };
 AreaWindows* gArea = nullptr;
@@ -253,7 +253,8 @@ LRESULT CALLBACK AreaPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lPa
     case WM_LBUTTONDOWN:
       if (gArea->pane.Press(IntPoint{point.x, point.y})) {
         SetCapture(pane);
-        gArea->savedCursor = SetCursor(gDialog.hoverCursor != nullptr ? gDialog.hoverCursor : LoadCursor(nullptr, IDC_SIZEALL));
+        gArea->savedCursor =
+            SetCursor(gDialog.hoverCursor != nullptr ? gDialog.hoverCursor : LoadCursor(nullptr, IDC_SIZEALL));
       }
       return 0;
     case WM_MOUSEMOVE:
@@ -326,8 +327,8 @@ int16_t RunSymmetryPicker(HWND mainDialog) {
   ParameterBlock* block = LockParameters(gDialog.record);
   SymmetryPickerModel model(block != nullptr ? block->symmetry : 0);
   gPicker = PickerWindows{&model, nullptr};
-  const INT_PTR ended = DialogBoxParamA(DialogInstance(), MAKEINTRESOURCEA(IDD_SYMMETRY), mainDialog,
-                                        SymmetryPickerProc, 0);
+  const INT_PTR ended =
+      DialogBoxParamA(DialogInstance(), MAKEINTRESOURCEA(IDD_SYMMETRY), mainDialog, SymmetryPickerProc, 0);
   gPicker = PickerWindows{};
   if (ended == 1) {
     RedrawWindow(mainDialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -339,8 +340,8 @@ int16_t RunSymmetryPicker(HWND mainDialog) {
 bool RunAreaDialog(HWND mainDialog, ParameterBlock* block) {
   AreaWindows windows;
   gArea = &windows;
-  const INT_PTR ended = DialogBoxParamA(DialogInstance(), MAKEINTRESOURCEA(IDD_SELECT_AREA), mainDialog,
-                                        AreaDialogProc, reinterpret_cast<LPARAM>(block));
+  const INT_PTR ended = DialogBoxParamA(DialogInstance(), MAKEINTRESOURCEA(IDD_SELECT_AREA), mainDialog, AreaDialogProc,
+                                        reinterpret_cast<LPARAM>(block));
   gArea = nullptr;
   return ended == 1;
 }

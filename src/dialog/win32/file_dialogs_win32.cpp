@@ -1,6 +1,7 @@
 // The common open and save dialogs of "New Image..." and Save Tile, and the
 // source handling's windows: the Source list, the area dialog, the question.
 #include <windows.h>
+// After windows.h, which they build on.
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -65,8 +66,8 @@ bool RunFileDialog(HWND owner, bool save, std::string* path) {
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = "bmp";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
-                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  dialog.Flags =
+      OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   if (!chosen) return false;
   *path = file.data();
