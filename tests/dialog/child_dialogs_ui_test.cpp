@@ -160,6 +160,17 @@ class ChildDialogsUi : public ::testing::Test {
     host_->SetImage(original_);
   }
   std::string Path(const char* name) const { return (folder_ / name).string(); }
+  // The host's image as the file in.ppm, for the quiltora program.
+  bool WriteInput() const {
+    quiltora_cli::Picture input;
+    input.width = original_.width;
+    input.height = original_.height;
+    input.channels = original_.channels;
+    input.pixels = original_.pixels;
+    std::string temporary, error;
+    return quiltora_cli::WritePictureTemporary(Path("in.ppm"), input, &temporary, &error) &&
+           quiltora_cli::CommitPicture(temporary, Path("in.ppm"), &error);
+  }
   ParameterBlock Block() const { return KeptBlock(*host_); }
   filterhost::RunReport RunDialog(const std::function<void(ParameterBlock*)>& settings,
                                   const std::function<void(HWND)>& script) {
@@ -373,14 +384,8 @@ TEST_F(ChildDialogsUi, TheDraggedAreaRendersAsTheCommandDoes) {
   });
   ASSERT_EQ(report.result, 0);
   const ParameterBlock block = Block();
-  quiltora_cli::Picture input;
-  input.width = original_.width;
-  input.height = original_.height;
-  input.channels = original_.channels;
-  input.pixels = original_.pixels;
-  std::string temporary, error;
-  ASSERT_TRUE(quiltora_cli::WritePictureTemporary(Path("in.ppm"), input, &temporary, &error)) << error;
-  ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, Path("in.ppm"), &error)) << error;
+  ASSERT_TRUE(WriteInput());
+  std::string error;
   char area[64], select[64];
   std::snprintf(area, sizeof area, "--source-area=%d,%d,%d,%d", block.sourceArea.left, block.sourceArea.top,
                 block.sourceArea.right - block.sourceArea.left, block.sourceArea.bottom - block.sourceArea.top);
@@ -516,14 +521,8 @@ void ClickOnScreen(HWND window, POINT point) {
 }
 
 TEST_F(ChildDialogsUi, TheProgramsDialogRendersWhatItApplies) {
-  quiltora_cli::Picture input;
-  input.width = original_.width;
-  input.height = original_.height;
-  input.channels = original_.channels;
-  input.pixels = original_.pixels;
-  std::string temporary, error;
-  ASSERT_TRUE(quiltora_cli::WritePictureTemporary(Path("in.ppm"), input, &temporary, &error)) << error;
-  ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, Path("in.ppm"), &error)) << error;
+  ASSERT_TRUE(WriteInput());
+  std::string error;
   const fs::path program = fs::path(filterhost::ModuleBesideExecutable()).parent_path() / "quiltora.exe";
   auto run = [&](const std::string& args, POINT button, bool withDialog) {
     const std::string command = "\"" + program.string() + "\" \"" + Path("in.ppm") + "\" " + args + " -q";
@@ -568,7 +567,7 @@ TEST_F(ChildDialogsUi, TheProgramsDialogRendersWhatItApplies) {
   ASSERT_TRUE(quiltora_cli::LoadPicture(Path("applied.ppm"), &applied, &error)) << error;
   ASSERT_TRUE(quiltora_cli::LoadPicture(Path("plain.ppm"), &plain, &error)) << error;
   EXPECT_TRUE(applied.pixels == plain.pixels) << "Apply renders what a run of the settings it stored renders";
-  EXPECT_NE(applied.pixels, input.pixels);
+  EXPECT_NE(applied.pixels, original_.pixels);
   EXPECT_FALSE(fs::exists(Path("cancelled.ppm")));
 }
 
