@@ -40,7 +40,17 @@ std::string DialogStartFolder() {
   char windows[MAX_PATH] = {};
   const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
   char pictures[MAX_PATH] = {};
-  if (SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures) != S_OK) pictures[0] = '\0';
+  // The shell is asked only when a dialog opens: the module imports no more
+  // than the system's core libraries, and most runs never show a file dialog.
+  using FolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  auto folderPath =
+      shell != nullptr
+          ? reinterpret_cast<FolderPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")))
+          : nullptr;
+  if (folderPath == nullptr || folderPath(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures) != S_OK)
+    pictures[0] = '\0';
+  if (shell != nullptr) FreeLibrary(shell);
   return StartFolder(length > 0 && length < MAX_PATH ? windows : "", ModuleString(IDS_TILES_FOLDER), pictures,
                      FolderExists);
 }
