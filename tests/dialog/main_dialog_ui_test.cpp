@@ -48,6 +48,8 @@ class MainDialogUi : public ::testing::Test {
     host_ = std::make_unique<filterhost::Host>(*module_);
     host_->behaviour().window = filterhost::HostWindow::Given;
     host_->behaviour().givenWindow = reinterpret_cast<intptr_t>(owner_);
+    // The boxes every test before this one saw are no concern of this one.
+    host_->ClearMessages();
     SetImage(3);
   }
   void TearDown() override {
@@ -254,7 +256,14 @@ TEST_F(MainDialogUi, CancelEscapeAndCloseEndTheRunKeepingTheChanges) {
   const Way ways[] = {
       {"Cancel", [](HWND dialog) { EXPECT_TRUE(uitest::Click(dialog, dialogtest::kCancelButton)); }},
       {"Escape", [](HWND) { EXPECT_TRUE(uitest::PressKey(VK_ESCAPE)); }},
-      {"close", [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); uitest::Drain(); }},
+      // The dialog has no close box; ALT+F4 asks the window to close.
+      {"ALT+F4",
+       [](HWND dialog) {
+         EXPECT_TRUE(dialogtest::HoldKey(VK_MENU, true));
+         EXPECT_TRUE(uitest::PressKey(VK_F4));
+         EXPECT_TRUE(dialogtest::HoldKey(VK_MENU, false));
+         EXPECT_TRUE(uitest::PumpUntil([&] { return !IsWindowVisible(dialog); }));
+       }},
   };
   for (const Way& way : ways) {
     SetImage(3);

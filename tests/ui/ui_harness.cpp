@@ -396,6 +396,7 @@ DialogTemplate& DialogTemplate::Add(const char* className, const char* text, int
 struct ModalScripts {
   std::vector<ModalScript*> waiting;
   std::vector<std::pair<ModalScript*, HWND>> taken;
+  std::vector<HWND> running;  // dialogs whose scripts run now
   HHOOK hook = nullptr;
 
   static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
@@ -436,6 +437,16 @@ ModalScript::~ModalScript() {
     UnhookWindowsHookEx(gModalScripts.hook);
     gModalScripts.hook = nullptr;
   }
+}
+
+bool ModalScript::Claims(HWND dialog) {
+  for (const auto& t : gModalScripts.taken)
+    if (t.second == dialog) return true;
+  for (HWND running : gModalScripts.running)
+    if (running == dialog) return true;
+  for (const ModalScript* script : gModalScripts.waiting)
+    if (script->Wants(dialog)) return true;
+  return false;
 }
 
 // A dialog this thread activates goes to the newest script that wants it,
@@ -483,7 +494,10 @@ void CALLBACK ModalScripts::Run(HWND, UINT, UINT_PTR timer, DWORD) {
     PumpUntil([dialog] { return GetForegroundWindow() == dialog; });
     // A copy: the script may end the test's use of this ModalScript.
     const std::function<void(HWND)> script = self->script_;
+    gModalScripts.running.push_back(dialog);
     script(dialog);
+    auto& running = gModalScripts.running;
+    running.erase(std::find(running.begin(), running.end(), dialog));
     gDialog = previous;
     // A script that left its dialog open closes it, so that the test fails
     // instead of waiting forever. An ended dialog is hidden already.

@@ -150,6 +150,8 @@ class ModalScript {
   ModalScript& operator=(const ModalScript&) = delete;
   bool ran() const { return runs_ > 0; }
   int runs() const { return runs_; }
+  // True when a waiting script would take `dialog`, or one has taken it.
+  static bool Claims(HWND dialog);
 
  private:
   friend struct ModalScripts;

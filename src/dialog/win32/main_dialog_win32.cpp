@@ -32,6 +32,7 @@ namespace {
 constexpr DWORD kSliderValueBoxAfter = 0x0100;
 constexpr int kDroppedListWidth = 100;
 constexpr int kListTextLength = 80;
+constexpr int kIgnoredCommandId = 354;  // handled, with nothing to do
 
 struct DialogPictures {
   HBITMAP icons[kSymmetryCount] = {};  // by symmetry number - 1
@@ -294,7 +295,8 @@ BOOL Command(HWND dialog, int id, int notification) {
       return TRUE;
     case kFeatherSliderId: model.FeatherMoved(SliderGetValue(dialog, kFeatherSliderId)); return TRUE;
     case kOpacitySliderId: model.OpacityMoved(SliderGetValue(dialog, kOpacitySliderId)); return TRUE;
-    default: return FALSE;
+    case kIgnoredCommandId: return TRUE;
+    default: return FALSE;  // button 332 among them: a click does nothing
   }
 }
 
