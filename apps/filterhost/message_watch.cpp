@@ -27,9 +27,15 @@ struct Locked {
 std::atomic<bool> gWatching{false};
 HANDLE gThread = nullptr;
 
+// The windows read belong to other threads, which may be busy or waiting
+// for this one to end: a text that does not come at once is not waited for.
 std::string WindowText(HWND window) {
   char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_BLOCK | SMTO_ABORTIFHUNG, 200, &copied))
+    return {};
+  text[sizeof text - 1] = 0;
   return text;
 }
 
@@ -124,7 +130,14 @@ void SetMessageBoxAnswering(bool answer) {
 void StopMessageWatch() {
 #ifdef _WIN32
   if (!gWatching.exchange(false)) return;
-  WaitForSingleObject(gThread, INFINITE);
+  // The watcher may be asking one of this thread's windows for its text:
+  // answer such requests while waiting, or both threads wait for ever.
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &gThread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   CloseHandle(gThread);
   gThread = nullptr;
 #endif
