@@ -105,6 +105,11 @@ bool MainDialogModel::MakeSourcePanePicture() {
   if (b == nullptr) return true;
   const ImageBuffer* picture = nullptr;
   IntRect part{};
+  // The source pixels the pane's picture stands for: the whole image (its
+  // preview may be a reduced copy), or only the area of a loaded picture.
+  // The scales follow them, so that the outline marks on the picture the
+  // pixels the run will take.
+  int32_t shownWidth = b->sourceWidth, shownHeight = b->sourceHeight;
   if (b->sourceKind == kSourceImage) {
     picture = ImageFromRef(b->previewImage);
     if (picture != nullptr) part = IntRect{0, 0, picture->width, picture->height};
@@ -114,13 +119,15 @@ bool MainDialogModel::MakeSourcePanePicture() {
       const IntRect& area = b->sourceArea;
       part = IntRect{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, picture->width),
                      std::min(area.bottom, picture->height)};
+      shownWidth = area.right - area.left;
+      shownHeight = area.bottom - area.top;
     }
   }
   // Without a picture the pane keeps the one it has.
   if (picture == nullptr || part.right <= part.left || part.bottom <= part.top) return true;
   const int32_t partWidth = part.right - part.left, partHeight = part.bottom - part.top;
-  const SourcePaneLayout layout = LayOutSourcePane(sourceClientWidth_, sourceClientHeight_, partWidth, partHeight,
-                                                   b->sourceWidth, b->sourceHeight);
+  const SourcePaneLayout layout =
+      LayOutSourcePane(sourceClientWidth_, sourceClientHeight_, partWidth, partHeight, shownWidth, shownHeight);
   if (layout.width <= 0 || layout.height <= 0) return true;
   ImageBufferPtr pane(ImageBufferCreate(picture->format, layout.width, layout.height));
   if (pane == nullptr) return false;

@@ -400,11 +400,13 @@ TEST_F(ChildDialogsUi, TheDraggedAreaRendersAsTheCommandDoes) {
   PROCESS_INFORMATION process{};
   std::string line = command;
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  WaitForSingleObject(process.hProcess, INFINITE);
+  const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process.hProcess, 9);
   DWORD status = 1;
   GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  ASSERT_TRUE(ended) << "the program did not end: " << command;
   ASSERT_EQ(status, 0u) << command;
   quiltora_cli::Picture output;
   ASSERT_TRUE(quiltora_cli::LoadPicture(Path("out.ppm"), &output, &error)) << error;

@@ -75,11 +75,9 @@ int ChildDialogShots(filterhost::Module& module, HWND editor, const std::string&
     });
     uitest::Click(dialog, POINT{221 + 38, 52 + 36});
   });
-  shoot("dialog-select-an-area.png", [&](HWND dialog, bool* saved, const std::string& path) {
-    uitest::ModalScript area("Select an Area", [&](HWND a) {
-      *saved = uitest::SavePng(uitest::CaptureClient(a), path);
-      uitest::PressKey(VK_ESCAPE);
-    });
+  // "New Image..." from the dropped Source list, the open dialog answered
+  // with the large picture.
+  auto loadLarge = [&](HWND dialog) {
     uitest::ModalScript open("Load Source", [&](HWND d) {
       HWND name = GetDlgItem(d, 0x47C);
       if (name == nullptr) name = GetDlgItem(d, 0x480);
@@ -90,7 +88,6 @@ int ChildDialogShots(filterhost::Module& module, HWND editor, const std::string&
       ScreenToClient(d, &centre);
       uitest::Click(d, centre);
     });
-    // "New Image..." from the dropped Source list.
     HWND combo = GetDlgItem(dialog, 330);
     RECT r{};
     GetClientRect(combo, &r);
@@ -102,6 +99,29 @@ int ChildDialogShots(filterhost::Module& module, HWND editor, const std::string&
     RECT item{};
     SendMessageA(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
     uitest::Click(info.hwndList, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+  };
+  shoot("dialog-select-an-area.png", [&](HWND dialog, bool* saved, const std::string& path) {
+    uitest::ModalScript area("Select an Area", [&](HWND a) {
+      *saved = uitest::SavePng(uitest::CaptureClient(a), path);
+      uitest::PressKey(VK_ESCAPE);
+    });
+    loadLarge(dialog);
+  });
+  // The main dialog once the area is accepted: the source pane shows that
+  // part of the loaded picture and the Source list its third item.
+  shoot("dialog-new-image.png", [&](HWND dialog, bool* saved, const std::string& path) {
+    bool accepted = false;
+    uitest::ModalScript area("Select an Area", [&](HWND a) {
+      HWND pane = GetDlgItem(a, 372);
+      RECT client{};
+      GetClientRect(pane, &client);
+      const POINT middle{client.right / 2, client.bottom / 2};
+      uitest::Drag(pane, middle, POINT{middle.x - 20, middle.y - 15}, 3);
+      accepted = uitest::PressKey(VK_RETURN);
+    });
+    loadLarge(dialog);
+    uitest::MoveMouse(dialog, POINT{5, 5});
+    *saved = accepted && uitest::SavePng(uitest::CaptureClient(dialog), path);
   });
   return failures;
 }
