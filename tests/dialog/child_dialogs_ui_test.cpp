@@ -19,6 +19,7 @@
 #include "dialog/pane_layout.h"
 #include "dialog/symmetry_picker.h"
 #include "dialog_driver.h"
+#include "dialog_fixture.h"
 #include "files/bmp_file.h"
 #include "filterhost.h"
 #include "image/image_buffer.h"
@@ -124,40 +125,21 @@ void WriteBmp(const std::string& path, int32_t width, int32_t height) {
   ImageBufferRelease(picture);
 }
 
-class ChildDialogsUi : public ::testing::Test {
+class ChildDialogsUi : public dialogtest::DialogWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    module_ = new filterhost::Module;
-    loaded_ = module_->Load(filterhost::ModuleBesideExecutable());
-  }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(loaded_) << module_->error();
+    DialogWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     // The tests answer the module's message boxes themselves.
     filterhost::SetMessageBoxAnswering(false);
     folder_ = fs::path(::testing::TempDir()) / ("quiltora_child_" + std::to_string(GetCurrentProcessId()));
     fs::create_directories(folder_);
-    owner_ = dialogtest::MakeEditorWindow();
-    ASSERT_NE(owner_, nullptr);
-    host_ = std::make_unique<filterhost::Host>(*module_);
-    host_->behaviour().window = filterhost::HostWindow::Given;
-    host_->behaviour().givenWindow = reinterpret_cast<intptr_t>(owner_);
-    SetImage(300, 200, 3);
   }
   void TearDown() override {
-    host_.reset();
-    if (owner_ != nullptr) DestroyWindow(owner_);
-    uitest::Drain();
+    DialogWindowTest::TearDown();
     filterhost::SetMessageBoxAnswering(true);
     std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-  void SetImage(int32_t width, int32_t height, int32_t channels) {
-    original_ = dialogtest::ProbeImage(width, height, channels);
-    host_->SetImage(original_);
+    if (!folder_.empty()) fs::remove_all(folder_, ignored);
   }
   std::string Path(const char* name) const { return (folder_ / name).string(); }
   // The host's image as the file in.ppm, for the quiltora program.
@@ -170,14 +152,6 @@ class ChildDialogsUi : public ::testing::Test {
     std::string temporary, error;
     return quiltora_cli::WritePictureTemporary(Path("in.ppm"), input, &temporary, &error) &&
            quiltora_cli::CommitPicture(temporary, Path("in.ppm"), &error);
-  }
-  ParameterBlock Block() const { return KeptBlock(*host_); }
-  filterhost::RunReport RunDialog(const std::function<void(ParameterBlock*)>& settings,
-                                  const std::function<void(HWND)>& script) {
-    bool ran = false;
-    const filterhost::RunReport report = dialogtest::RunWithDialog(host_.get(), settings, script, &ran);
-    EXPECT_TRUE(ran) << "the dialog did not open";
-    return report;
   }
   // A run that opens the dialog without Parameters, as the next run of a
   // host does after one that used a loaded picture.
@@ -200,15 +174,8 @@ class ChildDialogsUi : public ::testing::Test {
     EXPECT_TRUE(open.ran()) << "no open dialog";
   }
 
-  static filterhost::Module* module_;
-  static bool loaded_;
   fs::path folder_;
-  HWND owner_ = nullptr;
-  std::unique_ptr<filterhost::Host> host_;
-  Image original_;
 };
-filterhost::Module* ChildDialogsUi::module_ = nullptr;
-bool ChildDialogsUi::loaded_ = false;
 
 TEST_F(ChildDialogsUi, PickerFramesTheSymmetryAndOkChangesTheShape) {
   RunDialog([](ParameterBlock* block) { block->symmetry = 8; },
