@@ -283,6 +283,10 @@ bool CopyModuleTile(const Module& module, TileCopy* tile);
 // Filled in by message_watch.cpp: the module's message boxes, seen by the host.
 void StartMessageWatch(Module& module);
 void StopMessageWatch();
+// Windows: whether the watcher presses the boxes' default buttons (it still
+// records nothing it does not answer). Tests that answer boxes themselves
+// turn it off for their run.
+void SetMessageBoxAnswering(bool answer);
 const std::vector<Message>& WatchedMessages();
 void ClearWatchedMessages();
 

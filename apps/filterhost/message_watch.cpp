@@ -27,27 +27,37 @@ struct Locked {
 std::atomic<bool> gWatching{false};
 HANDLE gThread = nullptr;
 
+// The windows read belong to other threads, which may be busy or waiting
+// for this one to end: a text that does not come at once is not waited for.
 std::string WindowText(HWND window) {
   char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_BLOCK | SMTO_ABORTIFHUNG, 200, &copied))
+    return {};
+  text[sizeof text - 1] = 0;
   return text;
 }
 
-// A message box shows its text in a static control (the control ids differ
-// between Windows and Wine) and has no list boxes; the module's dialogs do.
+// A message box holds buttons, its icon and statics with its text (the
+// control ids differ between Windows and Wine); the module's dialogs and the
+// file dialogs hold other things too: lists, panes (statics without text),
+// pictures.
 struct BoxContents {
   std::string text;
-  bool hasList = false;
+  bool notABox = false;
 };
+std::atomic<bool> gAnswering{true};
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM context) {
   auto* contents = reinterpret_cast<BoxContents*>(context);
   char className[32] = {};
   GetClassNameA(child, className, sizeof className);
   const std::string name = className;
-  if (name == "ComboBox" || name == "ListBox") contents->hasList = true;
+  if (name != "Static" && name != "Button") contents->notABox = true;
   if (name == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
     std::string text = WindowText(child);
+    if (text.empty()) contents->notABox = true;
     if (text.size() > contents->text.size()) contents->text = text;
   }
   return TRUE;
@@ -61,7 +71,7 @@ BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
   if (process != GetCurrentProcessId() || std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
   BoxContents contents;
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&contents));
-  if (contents.hasList || contents.text.empty()) return TRUE;
+  if (contents.notABox || contents.text.empty() || !gAnswering) return TRUE;
   {
     Locked lock;
     gMessages.push_back(Message{WindowText(window), contents.text});
@@ -109,10 +119,25 @@ void StartMessageWatch(Module& module) {
 #endif
 }
 
+void SetMessageBoxAnswering(bool answer) {
+#ifdef _WIN32
+  gAnswering = answer;
+#else
+  (void)answer;
+#endif
+}
+
 void StopMessageWatch() {
 #ifdef _WIN32
   if (!gWatching.exchange(false)) return;
-  WaitForSingleObject(gThread, INFINITE);
+  // The watcher may be asking one of this thread's windows for its text:
+  // answer such requests while waiting, or both threads wait for ever.
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &gThread, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   CloseHandle(gThread);
   gThread = nullptr;
 #endif

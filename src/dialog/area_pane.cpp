@@ -61,10 +61,14 @@ bool AreaPaneModel::Move(IntPoint point) {
   if (!dragging_) return false;
   int32_t dx = point.x - last_.x, dy = point.y - last_.y;
   last_ = point;
-  if (frame_.right + dx > place_.right) dx -= frame_.right + dx - place_.right;
-  else if (frame_.left + dx < place_.left) dx += place_.left - (frame_.left + dx);
-  if (frame_.bottom + dy > place_.bottom) dy -= frame_.bottom + dy - place_.bottom;
-  else if (frame_.top + dy < place_.top) dy += place_.top - (frame_.top + dy);
+  if (frame_.right + dx > place_.right)
+    dx -= frame_.right + dx - place_.right;
+  else if (frame_.left + dx < place_.left)
+    dx += place_.left - (frame_.left + dx);
+  if (frame_.bottom + dy > place_.bottom)
+    dy -= frame_.bottom + dy - place_.bottom;
+  else if (frame_.top + dy < place_.top)
+    dy += place_.top - (frame_.top + dy);
   if (dx == 0 && dy == 0) return false;
   frame_ = IntRect{frame_.left + dx, frame_.top + dy, frame_.right + dx, frame_.bottom + dy};
   return true;

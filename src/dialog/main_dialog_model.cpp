@@ -14,6 +14,7 @@
 #include "host/run_state.h"
 #include "image/image_buffer.h"
 #include "render/preview.h"
+#include "resources/resource_ids.h"
 #include "symmetry/outline.h"
 #include "symmetry/tile_symmetry.h"
 
@@ -22,18 +23,19 @@ namespace {
 
 constexpr int32_t kBlendModes = 9;
 
+// What the model does without windows for the source: no file is chosen,
+// no area dialog is accepted, no question is answered yes.
+class NoSourceWindows : public SourceSurface {
+ public:
+  bool ChooseSourceFile(std::string*) override { return false; }
+  void ShowFileMessage(const std::string&, int32_t) override {}
+  bool RunAreaDialog(ParameterBlock*) override { return false; }
+  bool AskQuestion(const std::string&) override { return false; }
+};
+
 int32_t TruncSaturated(double value) {
   if (std::isnan(value)) return 0;
   return int32_t(std::clamp(value, -2147483648.0, 2147483647.0));
-}
-
-// The host image as the source again; nothing when it already is.
-void UseHostImage(ParameterBlock* block) {
-  if (block->sourceKind == kSourceImage) return;
-  block->sourceWidth = block->imageWidth;
-  block->sourceHeight = block->imageHeight;
-  block->sourceKind = kSourceImage;
-  block->sourceSmallerThanImage = 0;
 }
 
 }  // namespace
@@ -47,12 +49,18 @@ int16_t MainDialogModel::Open() {
   gTile->Reset(0, 0);
   const int32_t width = FilterWidth(record_);
   const int32_t height = FilterHeight(record_);
+  const bool imageSizeChanged = width != b->imageWidth || height != b->imageHeight;
+  const int32_t storedSourceWidth = b->sourceWidth, storedSourceHeight = b->sourceHeight;
   b->imageWidth = b->sourceWidth = width;
   b->imageHeight = b->sourceHeight = height;
+  sourceList_ = SourceList{};
   // The picture of a loaded-file source does not outlive the dialog that
-  // loaded it; until it can be reloaded here, the image stands in for it.
-  if (b->sourceKind == kSourceLoadedFile && ImageFromRef(b->loadedSource) == nullptr) {
-    UseHostImage(b);
+  // loaded it: the user is asked whether to read it again.
+  if (sources_ != nullptr) {
+    ReloadAtOpening(b, &sourceList_, sources_, imageSizeChanged, storedSourceWidth, storedSourceHeight);
+  } else if (b->sourceKind == kSourceLoadedFile && ImageFromRef(b->loadedSource) == nullptr) {
+    NoSourceWindows none;
+    UseHostImage(b, &sourceList_, &none);
     ResetSelection(b);
   }
   // An outline the pane cannot hold is not one to start from.
@@ -97,6 +105,11 @@ bool MainDialogModel::MakeSourcePanePicture() {
   if (b == nullptr) return true;
   const ImageBuffer* picture = nullptr;
   IntRect part{};
+  // The source pixels the pane's picture stands for: the whole image (its
+  // preview may be a reduced copy), or only the area of a loaded picture.
+  // The scales follow them, so that the outline marks on the picture the
+  // pixels the run will take.
+  int32_t shownWidth = b->sourceWidth, shownHeight = b->sourceHeight;
   if (b->sourceKind == kSourceImage) {
     picture = ImageFromRef(b->previewImage);
     if (picture != nullptr) part = IntRect{0, 0, picture->width, picture->height};
@@ -106,13 +119,15 @@ bool MainDialogModel::MakeSourcePanePicture() {
       const IntRect& area = b->sourceArea;
       part = IntRect{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, picture->width),
                      std::min(area.bottom, picture->height)};
+      shownWidth = area.right - area.left;
+      shownHeight = area.bottom - area.top;
     }
   }
   // Without a picture the pane keeps the one it has.
   if (picture == nullptr || part.right <= part.left || part.bottom <= part.top) return true;
   const int32_t partWidth = part.right - part.left, partHeight = part.bottom - part.top;
-  const SourcePaneLayout layout = LayOutSourcePane(sourceClientWidth_, sourceClientHeight_, partWidth, partHeight,
-                                                   b->sourceWidth, b->sourceHeight);
+  const SourcePaneLayout layout =
+      LayOutSourcePane(sourceClientWidth_, sourceClientHeight_, partWidth, partHeight, shownWidth, shownHeight);
   if (layout.width <= 0 || layout.height <= 0) return true;
   ImageBufferPtr pane(ImageBufferCreate(picture->format, layout.width, layout.height));
   if (pane == nullptr) return false;
@@ -216,8 +231,15 @@ void MainDialogModel::ModeChosen(int32_t listIndex) {
 void MainDialogModel::OriginalImageChosen() {
   ParameterBlock* b = block();
   if (b == nullptr) return;
-  UseHostImage(b);
-  ResetSelection(b);
+  NoSourceWindows none;
+  ChooseSource(b, &sourceList_, sources_ != nullptr ? sources_ : &none, IDS_ORIGINAL_IMAGE);
+}
+
+void MainDialogModel::SourceChosen(int32_t stringId) {
+  ParameterBlock* b = block();
+  if (b == nullptr) return;
+  NoSourceWindows none;
+  ChooseSource(b, &sourceList_, sources_ != nullptr ? sources_ : &none, stringId);
 }
 
 void MainDialogModel::Accept() {

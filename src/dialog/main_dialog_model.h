@@ -12,6 +12,7 @@
 #include "abi/parameter_block.h"
 #include "abi/plugin_api.h"
 #include "dialog/selection_edit.h"
+#include "dialog/source_choice.h"
 
 namespace quiltora {
 
@@ -78,6 +79,15 @@ class MainDialogModel {
   void ModeChosen(int32_t listIndex);
   // "Original Image": the host image again, the selection back to its default.
   void OriginalImageChosen();
+  // A choice in the Source list by its string id (301..303): through the
+  // source surface, which opens the file and area dialogs.
+  void SourceChosen(int32_t stringId);
+
+  // The windows of the source handling. With them, Open asks whether to
+  // reload a remembered picture; without them (the model on its own) such a
+  // picture gives way to the host image.
+  void SetSourceSurface(SourceSurface* sources) { sources_ = sources; }
+  const SourceList& sourceList() const { return sourceList_; }
   // OK: the outline drawn becomes the stored selection.
   void Accept();
 
@@ -110,6 +120,8 @@ class MainDialogModel {
 
   plugin::FilterRecord* record_;
   DialogSurface* surface_;
+  SourceSurface* sources_ = nullptr;
+  SourceList sourceList_;
   int32_t sourceClientWidth_ = 0;
   int32_t sourceClientHeight_ = 0;
   FeatherOutline featherOutline_;

@@ -18,7 +18,8 @@ IntRect CentredPictureRect(int32_t clientWidth, int32_t clientHeight, int32_t pi
 // The source pane's picture. A picture smaller than the client area less 2
 // pixels on each side keeps its size; a larger one is fitted, its longer side
 // 8 pixels shorter than that area. The scales are pane pixels per pixel of the
-// whole source (sourceWidth × sourceHeight), 0 when that size is not positive.
+// source the picture stands for (sourceWidth × sourceHeight: the whole image,
+// or a loaded picture's area), 0 when that size is not positive.
 struct SourcePaneLayout {
   int32_t width = 0;
   int32_t height = 0;

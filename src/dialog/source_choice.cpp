@@ -143,7 +143,8 @@ std::string ReloadQuestion(const ParameterBlock& block) {
   return text;
 }
 
-void ReloadAtOpening(ParameterBlock* block, SourceList* list, SourceSurface* surface, bool imageSizeChanged) {
+void ReloadAtOpening(ParameterBlock* block, SourceList* list, SourceSurface* surface, bool imageSizeChanged,
+                     int32_t storedSourceWidth, int32_t storedSourceHeight) {
   if (block->sourceKind != kSourceLoadedFile || ImageFromRef(block->loadedSource) != nullptr) return;
   const ImageBuffer* picture = nullptr;
   if (surface->AskQuestion(ReloadQuestion(*block))) picture = EnsureLoadedSource(block);
@@ -154,7 +155,7 @@ void ReloadAtOpening(ParameterBlock* block, SourceList* list, SourceSurface* sur
     return;
   }
   // A file that changed size since would leave the stored area outside it.
-  const bool pictureChanged = picture->width != block->sourceWidth || picture->height != block->sourceHeight;
+  const bool pictureChanged = picture->width != storedSourceWidth || picture->height != storedSourceHeight;
   block->sourceWidth = picture->width;
   block->sourceHeight = picture->height;
   if ((imageSizeChanged || pictureChanged) && !CheckSourceArea(block, list, surface, true)) {

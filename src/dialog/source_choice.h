@@ -62,8 +62,10 @@ void ChooseSource(ParameterBlock* block, SourceList* list, SourceSurface* surfac
 // No, or a failed read, returns to the host image with the default
 // selection. A reloaded picture keeps its stored area and selection unless
 // the image or the picture changed size since (imageSizeChanged, or a
-// picture not of the stored source size): then the area is centred again.
-void ReloadAtOpening(ParameterBlock* block, SourceList* list, SourceSurface* surface, bool imageSizeChanged);
+// picture not of the source size stored before the dialog took the image's
+// size): then the area is centred again.
+void ReloadAtOpening(ParameterBlock* block, SourceList* list, SourceSurface* surface, bool imageSizeChanged,
+                     int32_t storedSourceWidth, int32_t storedSourceHeight);
 
 // The question asked: "Would you like to reload <sourcePath>".
 std::string ReloadQuestion(const ParameterBlock& block);

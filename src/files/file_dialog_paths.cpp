@@ -11,7 +11,8 @@ std::string JoinWindowsPath(const std::string& folder, const std::string& name) 
 }
 
 std::string StartFolder(const std::string& windowsDirectory, const std::string& tilesName,
-                        const std::string& picturesFolder, const std::function<bool(const std::string&)>& folderExists) {
+                        const std::string& picturesFolder,
+                        const std::function<bool(const std::string&)>& folderExists) {
   if (!windowsDirectory.empty()) {
     const std::string tiles = JoinWindowsPath(windowsDirectory, tilesName);
     if (folderExists(tiles)) return tiles + '\\';

@@ -1,5 +1,7 @@
 // Settings records in files: a run's record saved with --save-settings and
 // handed back with --settings, as a host keeps it between runs.
+#include "settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,7 +10,6 @@
 
 #include "abi/parameter_block.h"
 #include "program_fixture.h"
-#include "settings_file.h"
 
 namespace {
 
@@ -38,8 +39,10 @@ TEST(SettingsRecordProblem, OnlyARecordOfOurSizeMagicAndVersionPasses) {
   };
   for (const Case& c : cases) {
     const std::string problem = quiltora_cli::SettingsRecordProblem(c.bytes);
-    if (*c.problem == '\0') EXPECT_EQ(problem, "") << c.bytes.size();
-    else EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    if (*c.problem == '\0')
+      EXPECT_EQ(problem, "") << c.bytes.size();
+    else
+      EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
   }
 }
 
@@ -76,7 +79,8 @@ TEST_F(SettingsFile, ReadingClearsTheDialogFlagAndRefusesWhatIsNoRecord) {
 
   WriteBytes("long.qset", std::vector<uint8_t>(5000, 0));
   EXPECT_FALSE(quiltora_cli::ReadSettingsFile(Path("long.qset"), &record, &error));
-  EXPECT_EQ(error, "'" + Path("long.qset") + "' holds 5000 bytes, not the 688 of a settings record (see --save-settings)");
+  EXPECT_EQ(error,
+            "'" + Path("long.qset") + "' holds 5000 bytes, not the 688 of a settings record (see --save-settings)");
   EXPECT_FALSE(quiltora_cli::ReadSettingsFile(Path("absent.qset"), &record, &error));
   EXPECT_EQ(error.rfind("cannot read '", 0), 0u) << error;
 }
@@ -101,7 +105,7 @@ TEST_F(SettingsFile, SavedSettingsReproduceTheRunByteForByte) {
     const Outcome saved = Run(first);
     ASSERT_EQ(saved.status, 0) << given[1] << saved.err;
     std::vector<std::string> again = {Path(given[0].c_str()), Path("again.ppm"), "-q", "--settings", Path("run.qset"),
-                                      "--save-settings", Path("again.qset")};
+                                      "--save-settings",      Path("again.qset")};
     for (const std::string& arg : given)
       if (arg.rfind("--region", 0) == 0) again.push_back(arg);
     const Outcome repeated = Run(again);
@@ -142,8 +146,9 @@ TEST_F(SettingsFile, DamagedRecordsRunCleanlyOrFailInOneLine) {
     const Outcome run = Run({Path("in.png"), Path("out.png"), "--settings", Path("damaged.qset")});
     if (!ours) {
       EXPECT_EQ(run.status, 1) << round;
-      EXPECT_EQ(run.err, "quiltora: '" + Path("damaged.qset") +
-                             "' is not a Quiltora settings record (see --save-settings)\n") << round;
+      EXPECT_EQ(run.err,
+                "quiltora: '" + Path("damaged.qset") + "' is not a Quiltora settings record (see --save-settings)\n")
+          << round;
       EXPECT_EQ(Leftovers({"in.png", "damaged.qset"}), std::vector<std::string>{}) << round;
       continue;
     }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "dialog/area_pane.h"
+
+#include <gtest/gtest.h>
 
 namespace quiltora {
 namespace {
@@ -63,7 +63,9 @@ TEST(AreaPane, AreasComeBackWholeAndInsideAtAwkwardScales) {
     int32_t width, height;
     IntRect area;
   } cases[] = {
-      {301, 203, {50, 26, 201, 127}}, {997, 331, {400, 100, 703, 301}}, {233, 977, {3, 500, 231, 729}},
+      {301, 203, {50, 26, 201, 127}},
+      {997, 331, {400, 100, 703, 301}},
+      {233, 977, {3, 500, 231, 729}},
       {451, 450, {1, 1, 333, 333}},
   };
   const IntPoint moves[] = {{7, 3}, {-13, 29}, {400, 400}, {-3, -1}, {-500, -500}, {1, 1}, {250, -90}};

@@ -85,7 +85,8 @@ filterhost::RunReport RunWithDialog(filterhost::Host* host, const std::function<
   report.result = host->Parameters();
   if (report.result != 0) return report;
   if (settings) PatchKeptBlock(host, settings);
-  uitest::ModalScript modal(script);
+  // The main dialog has no title; the module's boxes and child dialogs do.
+  uitest::ModalScript modal("", script);
   report = host->Render();
   *ran = modal.ran();
   return report;

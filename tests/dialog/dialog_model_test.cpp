@@ -370,6 +370,45 @@ TEST_F(DialogModelTest, StoredLoadedSourceWithoutItsPictureFallsBackToTheImage) 
   EXPECT_EQ(block_.selectionVertexCount, 5);
 }
 
+// The pane shows only the area of a loaded picture: the default selection,
+// centred in the area, is drawn centred on the pane's picture at the area's
+// scale, and OK gives it back in the picture's own pixels.
+TEST_F(DialogModelTest, ALoadedPicturesAreaIsScaledAsShown) {
+  struct Case {
+    const char* what;
+    int32_t width, height;
+    IntRect area;
+  };
+  const Case cases[] = {
+      {"larger on both sides", 600, 400, {150, 100, 450, 300}},
+      {"wider only", 600, 120, {150, 0, 450, 120}},
+  };
+  for (const Case& c : cases) {
+    StartRun(300, 200, 192, 128);
+    OpenDialog();
+    ImageBuffer* picture = ImageBufferCreate(kFormatBGR24, c.width, c.height);
+    ASSERT_NE(picture, nullptr);
+    block_.loadedSource = RefFromImage(picture);
+    block_.sourceKind = kSourceLoadedFile;
+    block_.sourceWidth = c.width;
+    block_.sourceHeight = c.height;
+    block_.sourceArea = c.area;
+    ResetSelection(&block_);
+    const int32_t x = block_.selectionX, y = block_.selectionY, side = block_.selectionWidth;
+    ASSERT_TRUE(model_.SourceChanged());
+    const IntRect image = block_.sourcePaneImageRect, r = Bounds();
+    const double scale = double(image.right - image.left) / (c.area.right - c.area.left);
+    EXPECT_NEAR((r.left + r.right) / 2.0, (image.left + image.right) / 2.0, 1.0) << c.what;
+    EXPECT_NEAR((r.top + r.bottom) / 2.0, (image.top + image.bottom) / 2.0, 1.0) << c.what;
+    EXPECT_NEAR(r.right - r.left, side * scale, 1.0) << c.what;
+    model_.Accept();
+    EXPECT_NEAR(block_.selectionX, x, 1) << c.what;
+    EXPECT_NEAR(block_.selectionY, y, 1) << c.what;
+    EXPECT_NEAR(block_.selectionWidth, side, 2) << c.what;
+    model_.Close();
+  }
+}
+
 TEST_F(DialogModelTest, CloseReleasesEverything) {
   StartRun(192, 128, 192, 128);
   OpenDialog();

@@ -16,6 +16,7 @@
 #include "dialog/main_layout.h"
 #include "dialog/pane_layout.h"
 #include "dialog_driver.h"
+#include "dialog_fixture.h"
 #include "filterhost.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/outline.h"
@@ -31,44 +32,14 @@ using uitest::Picture;
 constexpr int kSourcePane = dialogtest::kSourcePaneId, kResultPane = dialogtest::kResultPaneId;
 constexpr int kTilePreview = dialogtest::kTilePreviewId, kSaveTile = dialogtest::kSaveTileId;
 
-class MainDialogUi : public ::testing::Test {
+class MainDialogUi : public dialogtest::DialogWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    module_ = new filterhost::Module;
-    loaded_ = module_->Load(filterhost::ModuleBesideExecutable());
-  }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(loaded_) << module_->error();
-    owner_ = dialogtest::MakeEditorWindow();
-    ASSERT_NE(owner_, nullptr);
-    host_ = std::make_unique<filterhost::Host>(*module_);
-    host_->behaviour().window = filterhost::HostWindow::Given;
-    host_->behaviour().givenWindow = reinterpret_cast<intptr_t>(owner_);
+    DialogWindowTest::SetUp();
     // The boxes every test before this one saw are no concern of this one.
-    host_->ClearMessages();
-    SetImage(3);
+    if (host_ != nullptr) host_->ClearMessages();
   }
-  void TearDown() override {
-    host_.reset();
-    if (owner_ != nullptr) DestroyWindow(owner_);
-    uitest::Drain();
-  }
-  void SetImage(int32_t channels) {
-    original_ = dialogtest::ProbeImage(300, 200, channels);
-    host_->SetImage(original_);
-  }
-  ParameterBlock Block() const { return KeptBlock(*host_); }
-  filterhost::RunReport RunDialog(const std::function<void(ParameterBlock*)>& settings,
-                                  const std::function<void(HWND)>& script) {
-    bool ran = false;
-    const filterhost::RunReport report = dialogtest::RunWithDialog(host_.get(), settings, script, &ran);
-    EXPECT_TRUE(ran) << "the dialog did not open";
-    return report;
-  }
+  void SetImage(int32_t channels) { DialogWindowTest::SetImage(300, 200, channels); }
   // What a run of the kept settings without the dialog renders on the original image.
   Image Headless() {
     filterhost::Host headless(*module_);
@@ -92,15 +63,7 @@ class MainDialogUi : public ::testing::Test {
     const IntRect r = OutlineBounds(block);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
-
-  static filterhost::Module* module_;
-  static bool loaded_;
-  HWND owner_ = nullptr;
-  std::unique_ptr<filterhost::Host> host_;
-  Image original_;
 };
-filterhost::Module* MainDialogUi::module_ = nullptr;
-bool MainDialogUi::loaded_ = false;
 
 TEST_F(MainDialogUi, OpensPlacedSizedPaintedWithTheModulesPictures) {
   const filterhost::RunReport report = RunDialog(nullptr, [&](HWND dialog) {

@@ -1,3 +1,5 @@
+#include "dialog/source_choice.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "dialog/source_choice.h"
 #include "files/bmp_file.h"
 #include "files/file_message.h"
 #include "host/parameters.h"
@@ -244,13 +245,14 @@ TEST_F(SourceChoice, ReloadAtOpening) {
     surface_.answerYes = c.yes;
     surface_.areaOk = c.areaOk;
     block_.sourceKind = kSourceLoadedFile;
-    block_.sourceWidth = 400;
-    block_.sourceHeight = 300;
     block_.sourceArea = IntRect{5, 6, 205, 156};
     block_.selectionX = 33;
     block_.loadedSource = 0x77;  // left by an earlier load of the module
     std::snprintf(block_.sourcePath, sizeof block_.sourcePath, "%s", c.path.c_str());
-    ReloadAtOpening(&block_, &list_, &surface_, c.imageSizeChanged);
+    // The dialog has given the source the image's size before it asks.
+    block_.sourceWidth = 200;
+    block_.sourceHeight = 150;
+    ReloadAtOpening(&block_, &list_, &surface_, c.imageSizeChanged, 400, 300);
     ASSERT_EQ(surface_.questions.size(), 1u) << c.what;
     EXPECT_EQ(surface_.questions[0], "Would you like to reload " + c.path) << c.what;
     EXPECT_EQ(block_.sourceKind, c.kind) << c.what;
@@ -274,7 +276,7 @@ TEST_F(SourceChoice, ReloadAtOpening) {
   // A source still loaded, or the image as source, asks nothing.
   SetUp();
   surface_ = ScriptedSurface{};
-  ReloadAtOpening(&block_, &list_, &surface_, true);
+  ReloadAtOpening(&block_, &list_, &surface_, true, 200, 150);
   EXPECT_TRUE(surface_.questions.empty());
 }
 

@@ -1,7 +1,8 @@
+#include "dialog/symmetry_picker.h"
+
 #include <gtest/gtest.h>
 
 #include "dialog/main_layout.h"
-#include "dialog/symmetry_picker.h"
 
 namespace quiltora {
 namespace {

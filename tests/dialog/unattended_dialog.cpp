@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kSourcePaneId = 345;  // only the main dialog has it
+constexpr int kAreaPaneId = 372;    // only Select an Area has it
 
 HHOOK gHook = nullptr;
 
@@ -23,9 +24,11 @@ void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   HWND dialog = gWaiting;
   gWaiting = nullptr;
-  if (dialog != nullptr && IsWindow(dialog) && GetDlgItem(dialog, kSourcePaneId) != nullptr &&
-      !uitest::ModalScript::Claims(dialog))
-    EndDialog(dialog, IDOK);
+  // The main dialog, and the Select an Area it opens for a reloaded picture
+  // whose size changed, take OK with what they hold.
+  const bool answered = dialog != nullptr && IsWindow(dialog) &&
+                        (GetDlgItem(dialog, kSourcePaneId) != nullptr || GetDlgItem(dialog, kAreaPaneId) != nullptr);
+  if (answered && !uitest::ModalScript::Claims(dialog)) EndDialog(dialog, IDOK);
 }
 
 LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {

@@ -1,10 +1,10 @@
+#include "files/file_dialog_paths.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
-
-#include "files/file_dialog_paths.h"
 
 namespace quiltora {
 namespace {
@@ -16,7 +16,10 @@ TEST(FileDialogPaths, StartInTilesElsePicturesAndCreateNothing) {
     std::string pictures;
     std::string start;
   } cases[] = {
-      {"C:\\windows", {"C:\\windows\\Tiles", "C:\\Users\\u\\Pictures"}, "C:\\Users\\u\\Pictures", "C:\\windows\\Tiles\\"},
+      {"C:\\windows",
+       {"C:\\windows\\Tiles", "C:\\Users\\u\\Pictures"},
+       "C:\\Users\\u\\Pictures",
+       "C:\\windows\\Tiles\\"},
       {"C:\\", {"C:\\Tiles"}, "", "C:\\Tiles\\"},
       {"C:\\windows", {"C:\\Users\\u\\Pictures"}, "C:\\Users\\u\\Pictures", "C:\\Users\\u\\Pictures\\"},
       {"C:\\windows", {}, "C:\\Users\\u\\Pictures", ""},

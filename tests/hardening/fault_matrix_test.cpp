@@ -76,18 +76,6 @@ bool HandedBackBlockRead(const Config& c) {
   return !handleSuite || answer <= 0 || answer >= int32_t(sizeof(quiltora::ParameterBlock));
 }
 
-// The Windows module's dialog does not yet ask whether to read the stored
-// file again: until it does, a run that opens it takes the image, as a
-// declined reload would. The headless dialog keeps the file.
-bool DialogGivesUpTheFile(const Config& c) {
-#ifdef _WIN32
-  return c.withDialog || c.behaviour.parametersEveryRun;
-#else
-  (void)c;
-  return false;
-#endif
-}
-
 bool MatrixIs(const char* size) {
   const char* value = std::getenv("QUILTORA_FAULT_MATRIX");
 #ifdef _WIN32
@@ -212,8 +200,7 @@ Outcome RunWith(const Config& c, const Injection& injection, bool followUp) {
   quiltora::ParameterBlock after{};
   const std::vector<uint8_t> bytes = host.ParameterBytes();
   if (bytes.size() >= sizeof after) std::memcpy(&after, bytes.data(), sizeof after);
-  if (c.loadedSource && HandedBackBlockRead(c) && !DialogGivesUpTheFile(c) &&
-      after.sourceKind != quiltora::kSourceLoadedFile)
+  if (c.loadedSource && HandedBackBlockRead(c) && after.sourceKind != quiltora::kSourceLoadedFile)
     outcome.broken.push_back("the run left the BMP file for the image");
   if (!followUp) return outcome;
   if (!host.BetweenRuns()) outcome.broken.push_back("the module could not be loaded again");

@@ -104,7 +104,6 @@ bool IsSlider(HWND window) {
 }
 
 TimerRecorder* gRecorder = nullptr;
-ModalScript* gModalScript = nullptr;
 
 void RecordTimer(HWND window, UINT_PTR id, UINT milliseconds) {
   if (gRecorder != nullptr) gRecorder->requests.push_back({window, id, milliseconds});
@@ -392,56 +391,119 @@ DialogTemplate& DialogTemplate::Add(const char* className, const char* text, int
   return *this;
 }
 
+// The scripts waiting for dialogs, oldest first, and the dialogs taken but
+// not yet shown. One activation hook serves them all.
+struct ModalScripts {
+  std::vector<ModalScript*> waiting;
+  std::vector<std::pair<ModalScript*, HWND>> taken;
+  std::vector<HWND> running;  // dialogs whose scripts run now
+  HHOOK hook = nullptr;
+
+  static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
+  static void CALLBACK Run(HWND, UINT, UINT_PTR timer, DWORD);
+};
+ModalScripts gModalScripts;
+
+bool ModalScript::Wants(HWND window) const {
+  if (taken_ && !everyTime_) return false;
+  char name[16] = {};
+  if (GetClassNameA(window, name, sizeof name) <= 0 || std::strcmp(name, "#32770") != 0) return false;
+  if (anyCaption_) return true;
+  char title[256] = {};
+  GetWindowTextA(window, title, sizeof title);
+  return caption_ == title;
+}
+
 ModalScript::ModalScript(std::function<void(HWND dialog)> script) : script_(std::move(script)) {
-  gModalScript = this;
-  hook_ = SetWindowsHookExA(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
+  gModalScripts.waiting.push_back(this);
+  if (gModalScripts.hook == nullptr)
+    gModalScripts.hook = SetWindowsHookExA(WH_CBT, ModalScripts::WatchActivation, nullptr, GetCurrentThreadId());
+}
+
+ModalScript::ModalScript(std::string caption, std::function<void(HWND dialog)> script, bool everyTime)
+    : ModalScript(std::move(script)) {
+  caption_ = std::move(caption);
+  anyCaption_ = false;
+  everyTime_ = everyTime;
 }
 
 ModalScript::~ModalScript() {
-  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
-  if (gModalScript == this) gModalScript = nullptr;
+  auto& waiting = gModalScripts.waiting;
+  waiting.erase(std::remove(waiting.begin(), waiting.end(), this), waiting.end());
+  auto& taken = gModalScripts.taken;
+  taken.erase(std::remove_if(taken.begin(), taken.end(), [this](const auto& t) { return t.first == this; }),
+              taken.end());
+  if (waiting.empty() && gModalScripts.hook != nullptr) {
+    UnhookWindowsHookEx(gModalScripts.hook);
+    gModalScripts.hook = nullptr;
+  }
 }
 
 bool ModalScript::Claims(HWND dialog) {
-  return gModalScript != nullptr && (gModalScript->dialog_ == nullptr || gModalScript->dialog_ == dialog);
+  for (const auto& t : gModalScripts.taken)
+    if (t.second == dialog) return true;
+  for (HWND running : gModalScripts.running)
+    if (running == dialog) return true;
+  for (const ModalScript* script : gModalScripts.waiting)
+    if (script->Wants(dialog)) return true;
+  return false;
 }
 
-// The first dialog this thread activates gets the script, from a timer that
-// its modal loop dispatches.
-LRESULT CALLBACK ModalScript::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-  ModalScript* self = gModalScript;
-  if (self != nullptr && code == HCBT_ACTIVATE && self->dialog_ == nullptr) {
+// A dialog this thread activates goes to the newest script that wants it,
+// which gets it from a timer that the dialog's modal loop dispatches.
+LRESULT CALLBACK ModalScripts::WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
     auto window = reinterpret_cast<HWND>(wParam);
-    char name[16] = {};
-    if (GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, "#32770") == 0) {
-      self->dialog_ = window;
+    const auto& taken = gModalScripts.taken;
+    const bool already = std::any_of(taken.begin(), taken.end(), [&](const auto& t) { return t.second == window; });
+    auto& waiting = gModalScripts.waiting;
+    for (auto script = waiting.rbegin(); !already && script != waiting.rend(); ++script) {
+      if (!(*script)->Wants(window)) continue;
+      (*script)->taken_ = true;
+      gModalScripts.taken.emplace_back(*script, window);
       SetTimer(nullptr, 0, 0, Run);
+      break;
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK ModalScript::Run(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK ModalScripts::Run(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  ModalScript* self = gModalScript;
-  if (self == nullptr || self->ran_ || !IsWindow(self->dialog_)) return;
-  // A dialog that sets its first focus is activated while still hidden; its
-  // modal loop shows it once the queue runs empty. Input and WM_CLOSE are for
-  // the shown dialog, so wait for that.
-  if (!IsWindowVisible(self->dialog_)) {
-    SetTimer(nullptr, 0, 10, Run);
-    return;
+  auto& taken = gModalScripts.taken;
+  for (size_t i = 0; i < taken.size(); ++i) {
+    ModalScript* self = taken[i].first;
+    HWND dialog = taken[i].second;
+    if (!IsWindow(dialog)) {
+      taken.erase(taken.begin() + long(i));
+      --i;
+      continue;
+    }
+    // A dialog that sets its first focus is activated while still hidden; its
+    // modal loop shows it once the queue runs empty. Input and WM_CLOSE are for
+    // the shown dialog, so wait for that.
+    if (!IsWindowVisible(dialog)) {
+      SetTimer(nullptr, 0, 10, Run);
+      continue;
+    }
+    taken.erase(taken.begin() + long(i));
+    ++self->runs_;
+    HWND previous = gDialog;
+    gDialog = dialog;
+    SetForegroundWindow(dialog);
+    PumpUntil([dialog] { return GetForegroundWindow() == dialog; });
+    // A copy: the script may end the test's use of this ModalScript.
+    const std::function<void(HWND)> script = self->script_;
+    gModalScripts.running.push_back(dialog);
+    script(dialog);
+    auto& running = gModalScripts.running;
+    running.erase(std::find(running.begin(), running.end(), dialog));
+    gDialog = previous;
+    // A script that left its dialog open closes it, so that the test fails
+    // instead of waiting forever. An ended dialog is hidden already.
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return;  // the list may have changed while the script ran; the next timer goes on
   }
-  self->ran_ = true;
-  HWND previous = gDialog;
-  gDialog = self->dialog_;
-  SetForegroundWindow(self->dialog_);
-  PumpUntil([self] { return GetForegroundWindow() == self->dialog_; });
-  self->script_(self->dialog_);
-  gDialog = previous;
-  // A script that left its dialog open closes it, so that the test fails
-  // instead of waiting forever. An ended dialog is hidden already.
-  if (IsWindow(self->dialog_) && IsWindowVisible(self->dialog_)) PostMessageA(self->dialog_, WM_CLOSE, 0, 0);
 }
 
 ControlsLibraryScope::ControlsLibraryScope() : started_(quiltora::ControlsStartup()) {}

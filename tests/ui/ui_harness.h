@@ -135,21 +135,33 @@ class DialogTemplate {
 // through that dialog's dialog manager. A dialog the script leaves open gets
 // WM_CLOSE. Make it right before the call that shows the dialog: it takes
 // the first dialog activated on this thread.
+//
+// With a caption, the script takes only a dialog of that title, so that
+// several can wait at once for the dialogs a click opens one after another
+// (a file dialog, then the dialog its choice opens); with everyTime, it takes
+// every such dialog while it lives, also one opened from inside its own run.
+// The newest waiting script is asked first.
 class ModalScript {
  public:
   explicit ModalScript(std::function<void(HWND dialog)> script);
+  ModalScript(std::string caption, std::function<void(HWND dialog)> script, bool everyTime = false);
   ~ModalScript();
-  bool ran() const { return ran_; }
-  // True while a script waits for its dialog, or when `dialog` is the one it took.
+  ModalScript(const ModalScript&) = delete;
+  ModalScript& operator=(const ModalScript&) = delete;
+  bool ran() const { return runs_ > 0; }
+  int runs() const { return runs_; }
+  // True when a waiting script would take `dialog`, or one has taken it.
   static bool Claims(HWND dialog);
 
  private:
-  static LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam);
-  static void CALLBACK Run(HWND, UINT, UINT_PTR timer, DWORD);
+  friend struct ModalScripts;
+  bool Wants(HWND window) const;
   std::function<void(HWND)> script_;
-  HHOOK hook_ = nullptr;
-  HWND dialog_ = nullptr;
-  bool ran_ = false;
+  std::string caption_;
+  bool anyCaption_ = true;
+  bool everyTime_ = false;
+  bool taken_ = false;
+  int runs_ = 0;
 };
 
 // Starts the controls library for a test and stops it again.

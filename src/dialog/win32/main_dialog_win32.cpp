@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "controls/win32/controls_library.h"
 #include "controls/win32/slider.h"
 #include "dialog/main_layout.h"
 #include "dialog/pane_layout.h"
+#include "composite/tile_image.h"
 #include "dialog/win32/dialog_win32.h"
+#include "host/run_state.h"
 #include "host/main_dialog.h"
 #include "host/messages.h"
 #include "host/parameters.h"
@@ -42,7 +45,7 @@ struct DialogPictures {
 };
 DialogPictures gPictures;
 
-HINSTANCE Instance() { return static_cast<HINSTANCE>(platform::ModuleInstance()); }
+HINSTANCE Instance() { return DialogInstance(); }
 
 HBITMAP LoadPicture(int id) { return LoadBitmapA(Instance(), MAKEINTRESOURCEA(id)); }
 
@@ -81,6 +84,7 @@ class WindowSurface : public DialogSurface {
   void WarnFeatherLowered() override { ShowModuleMessage(IDS_FEATHER_OUTSIDE, MessageForm::Warning); }
 };
 WindowSurface gSurface;
+std::unique_ptr<WindowSourceSurface> gSourceSurface;
 
 // The controls in creation order, with their classes and styles.
 struct ControlKind {
@@ -119,16 +123,7 @@ void FillComboFromStrings(HWND dialog, int id, int first, int last, int selected
   if (found != CB_ERR) SendDlgItemMessageA(dialog, id, CB_SETCURSEL, WPARAM(found), 0);
 }
 
-// The item of the list that holds exactly string `id`, or -1.
-int ListItemOfString(HWND dialog, int listId, int id) {
-  char text[kListTextLength + 1];
-  if (platform::LoadModuleString(id, text, sizeof text) <= 0) return -1;
-  const LRESULT found = SendDlgItemMessageA(dialog, listId, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text));
-  return found == CB_ERR ? -1 : int(found);
-}
-
-// Where a dialog opens over its owner (see PlaceDialogAt).
-void PlaceDialog(HWND dialog, HWND anchor) {
+void PlaceDialogOver(HWND dialog, HWND anchor) {
   DialogPlacementInput in;
   RECT window{};
   GetWindowRect(dialog, &window);
@@ -220,7 +215,7 @@ BOOL Open(HWND dialog, plugin::FilterRecord* record) {
   gDialog.dialog = dialog;
   gDialog.record = record;
   gDialog.failed = false;
-  PlaceDialog(dialog, GetWindow(dialog, GW_OWNER));
+  PlaceDialogOver(dialog, GetWindow(dialog, GW_OWNER));
   SetLibraryFont(dialog);
   SizeClientArea(dialog);
   LoadPictures();
@@ -238,6 +233,8 @@ BOOL Open(HWND dialog, plugin::FilterRecord* record) {
   gDialog.sourcePaneProc = ReplaceProcedure(dialog, kSourcePaneId, SourcePaneProc);
   gDialog.resultPaneProc = ReplaceProcedure(dialog, kResultPaneId, ResultPaneProc);
   gDialog.tilePreviewProc = ReplaceProcedure(dialog, kTilePreviewId, TilePreviewProc);
+  gSourceSurface = std::make_unique<WindowSourceSurface>(dialog);
+  gDialog.model->SetSourceSurface(gSourceSurface.get());
   const int16_t opened = gDialog.model->Open();
   if (opened != 0) {
     EndWith(dialog, opened);
@@ -256,21 +253,17 @@ BOOL Open(HWND dialog, plugin::FilterRecord* record) {
   return TRUE;
 }
 
-void ChooseSource(HWND dialog, int string) {
-  switch (string) {
-    case IDS_ORIGINAL_IMAGE: {
-      gDialog.model->OriginalImageChosen();
-      const int areaItem = ListItemOfString(dialog, kSourceListId, IDS_SELECT_SOURCE_AREA);
-      if (areaItem >= 0) SendDlgItemMessageA(dialog, kSourceListId, CB_DELETESTRING, WPARAM(areaItem), 0);
-      break;
+
+// Save Tile: the tile the preview shows, as a BMP file the user names.
+void SaveTile(HWND dialog) {
+  if (gTile != nullptr) {
+    const uint8_t* pixels = gTile->Lock();
+    if (pixels != nullptr) {
+      SaveTileFile(pixels, gTile->width, gTile->height, gTile->rowBytes, gTile->pixelMode, dialog);
+      gTile->Unlock();
     }
-    default:
-      // Loading a picture as the source is not offered yet: the source
-      // stays as it is, as when the file dialog is cancelled.
-      break;
   }
-  const ParameterBlock* block = gDialog.model->block();
-  SendDlgItemMessageA(dialog, kSourceListId, CB_SETCURSEL, block->sourceKind == kSourceLoadedFile ? 1 : 0, 0);
+  gDialog.model->RefreshPreviews(true, false);
 }
 
 BOOL Command(HWND dialog, int id, int notification) {
@@ -281,16 +274,16 @@ BOOL Command(HWND dialog, int id, int notification) {
       EndWith(dialog, 1);
       return TRUE;
     case IDCANCEL: EndWith(dialog, 0); return TRUE;
-    case kSaveTileButtonId:
-      // Saving the tile as a file is not offered yet; the tile is rebuilt as the save would leave it.
-      model.RefreshPreviews(true, false);
+    case kSaveTileButtonId: SaveTile(dialog); return TRUE;
+    case kSymmetryButtonId:
+      // OK, or a picker that could not be made (-1): the pane rebuilds its outline.
+      if (RunSymmetryPicker(dialog) != 0) SendDlgItemMessageA(dialog, kSourcePaneId, UM_SYMMETRY_CHANGED, 0, 0);
       return TRUE;
-    case kSymmetryButtonId: return TRUE;  // the Symmetry picker comes with its own dialog
     case kSourceListId:
       if (notification == CBN_SELCHANGE) {
         const LRESULT item = SendDlgItemMessageA(dialog, kSourceListId, CB_GETCURSEL, 0, 0);
         if (item != CB_ERR) {
-          ChooseSource(dialog, IDS_ORIGINAL_IMAGE + int(item));
+          model.SourceChosen(IDS_ORIGINAL_IMAGE + int(item));
           SendDlgItemMessageA(dialog, kSourcePaneId, UM_SOURCE_CHANGED, 0, 0);
           InvalidateRect(GetDlgItem(dialog, kSourcePaneId), nullptr, FALSE);
         }
@@ -376,6 +369,14 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
+HINSTANCE DialogInstance() { return static_cast<HINSTANCE>(platform::ModuleInstance()); }
+
+HBITMAP SymmetryIcon(int32_t symmetry) {
+  return symmetry >= 1 && symmetry <= kSymmetryCount ? gPictures.icons[symmetry - 1] : nullptr;
+}
+
+void PlaceDialog(HWND dialog, HWND anchor) { PlaceDialogOver(dialog, anchor); }
+
 int16_t LinkedMainDialog(plugin::FilterRecord* record) {
   HWND owner = nullptr;
   if (record->platformData != nullptr) {
@@ -390,6 +391,7 @@ int16_t LinkedMainDialog(plugin::FilterRecord* record) {
                                         reinterpret_cast<LPARAM>(record));
   // The panes are destroyed after the dialog: the model goes last.
   model.Close();
+  gSourceSurface.reset();
   gDialog = DialogWindows{};
   if (ended == 1) {
     if (owner != nullptr) {
