@@ -228,7 +228,11 @@ TEST_F(ChildDialogsUi, PickerFramesTheSymmetryAndOkChangesTheShape) {
 TEST_F(ChildDialogsUi, PickerCancelKeepsTheSymmetryAndTheOutline) {
   RunDialog([](ParameterBlock* block) { block->symmetry = 8; },
             [&](HWND dialog) {
+              // A pattern dragged first: a rebuilt selection would put it back to 0.
+              EXPECT_TRUE(uitest::Drag(GetDlgItem(dialog, dialogtest::kResultPaneId), POINT{100, 100},
+                                       POINT{131, 113}, 4));
               const ParameterBlock before = Block();
+              ASSERT_NE(before.tileOffsetX, 0);
               ModalScript picker("Symmetry", [&](HWND p) {
                 EXPECT_TRUE(ClickControl(p, 370));
                 EXPECT_TRUE(ClickControl(p, IDCANCEL));
@@ -239,6 +243,7 @@ TEST_F(ChildDialogsUi, PickerCancelKeepsTheSymmetryAndTheOutline) {
               EXPECT_EQ(after.symmetry, 8);
               EXPECT_EQ(std::memcmp(before.selectionVertices, after.selectionVertices, sizeof before.selectionVertices),
                         0);
+              EXPECT_EQ(after.tileOffsetX, before.tileOffsetX) << "the source pane was told of a change";
               EXPECT_TRUE(uitest::PressKey(VK_ESCAPE));
             });
 }
