@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "picture.h"
 
@@ -118,6 +120,55 @@ TEST(CliPicture, FilesRoundTripLosslessFormatsAndFailedWritesLeaveNothing) {
   Picture none;
   EXPECT_FALSE(quiltora_cli::LoadPicture((folder / "nothing.png").string(), &none, &error));
   EXPECT_NE(error.find("no such file"), std::string::npos);
+  std::filesystem::remove_all(folder);
+}
+
+// JPEGs reach stb when no JPEG library is at hand, or when fill bytes come
+// before the start marker. stb trusts the Huffman tables: the file is checked
+// first, and a damaged table is refused in words rather than read past.
+TEST(CliPicture, JpegWithDamagedHuffmanTablesIsRefused) {
+  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "quiltora_jpeg_tables_test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string written = (folder / "a.jpg").string();
+  std::string temporary, error;
+  ASSERT_TRUE(quiltora_cli::WritePictureTemporary(written, Make(24, 16, 3), &temporary, &error)) << error;
+  ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, written, &error)) << error;
+  std::ifstream in(written, std::ios::binary);
+  const std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t table = 0;  // the first DHT segment
+  while (table + 1 < jpeg.size() && !(jpeg[table] == 0xFF && jpeg[table + 1] == 0xC4)) ++table;
+  ASSERT_LT(table + 21, jpeg.size());
+
+  struct Case {
+    const char* name;
+    void (*damage)(std::vector<uint8_t>& bytes, size_t table);
+    const char* refusal;  // nullptr: the picture reads
+  };
+  const Case cases[] = {
+      {"fill bytes only", [](std::vector<uint8_t>&, size_t) {}, nullptr},
+      {"more than 256 codes", [](std::vector<uint8_t>& b, size_t t) { b[t + 5 + 15] = 250, b[t + 5 + 14] = 250; },
+       "Huffman"},
+      {"codes longer than their lengths allow", [](std::vector<uint8_t>& b, size_t t) { b[t + 5] = 3; }, "do not fit"},
+      {"the tables never defined", [](std::vector<uint8_t>& b, size_t t) { b[t + 1] = 0xFE; }, "never defined"},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes(jpeg);
+    c.damage(bytes, table);
+    bytes.insert(bytes.begin(), 8, 0xFF);
+    const std::string path = (folder / "damaged.jpg").string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    Picture back;
+    const bool read = quiltora_cli::LoadPicture(path, &back, &error);
+    if (c.refusal == nullptr) {
+      EXPECT_TRUE(read) << c.name << ": " << error;
+      EXPECT_EQ(back.width, 24) << c.name;
+    } else {
+      EXPECT_FALSE(read) << c.name;
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << c.name << ": " << error;
+      EXPECT_NE(error.find("damaged JPEG"), std::string::npos) << c.name << ": " << error;
+    }
+  }
   std::filesystem::remove_all(folder);
 }
 

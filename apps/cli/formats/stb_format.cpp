@@ -50,6 +50,145 @@ struct StbInput {
   }
 };
 
+// stb's JPEG decoder trusts the Huffman tables it is given: a table of more
+// than 256 codes, or codes that do not fit their lengths, writes past its
+// arrays, and a scan naming a table never defined decodes with uninitialised
+// memory. The markers are walked here first, as stb will read them, and such
+// a file is refused. Anything the walk does not understand is refused too.
+class JpegTableCheck {
+ public:
+  explicit JpegTableCheck(std::FILE* file) : file_(file) {}
+
+  // True when stb may decode the file; otherwise *why says what is wrong.
+  bool Sound(std::string* why) {
+    int byte = Get();
+    if (byte != 0xFF) return true;  // not a JPEG: stb's other readers
+    while (byte == 0xFF) byte = Get();
+    if (byte != 0xD8) return true;
+    for (;;) {
+      byte = Get();
+      if (byte == kEnd) return true;  // a short file is the reader's concern
+      if (byte != 0xFF) return Refuse(why, "a JPEG marker is missing");
+      while (byte == 0xFF) byte = Get();
+      if (byte == kEnd || byte == 0xD9) return true;
+      if (byte == 0x01 || (byte >= 0xD0 && byte <= 0xD7)) continue;
+      if (byte == 0xD8 || byte == 0x00) return Refuse(why, "a JPEG marker is out of place");
+      const int length = Get16();
+      if (length == kEnd) return true;
+      if (length < 2) return Refuse(why, "a JPEG segment is too short");
+      int32_t left = length - 2;
+      if (byte == 0xC4) {
+        if (!ReadTables(left, why)) return false;
+        continue;
+      }
+      if (byte >= 0xC0 && byte <= 0xCF && byte != 0xC8 && byte != 0xCC) progressive_ = byte == 0xC2;
+      if (byte == 0xDA) {
+        if (!CheckScan(left, why)) return false;
+        if (!SkipEntropyData()) return true;
+        continue;
+      }
+      if (!Skip(left)) return true;
+    }
+  }
+
+ private:
+  static constexpr int kEnd = -1;
+
+  int Get() {
+    const int c = std::fgetc(file_);
+    return c == EOF ? kEnd : c;
+  }
+  int Get16() {
+    const int high = Get(), low = Get();
+    return high == kEnd || low == kEnd ? kEnd : high << 8 | low;
+  }
+  bool Skip(int32_t bytes) {
+    for (; bytes > 0; --bytes)
+      if (Get() == kEnd) return false;
+    return true;
+  }
+  static bool Refuse(std::string* why, const char* reason) {
+    *why = std::string(reason) + " (damaged JPEG)";
+    return false;
+  }
+
+  // One DHT segment: each table's codes must fit their lengths as canonical
+  // Huffman codes do, and there are at most 256 of them.
+  bool ReadTables(int32_t left, std::string* why) {
+    while (left > 0) {
+      if (left < 17) return Refuse(why, "a Huffman table is cut short");
+      const int q = Get();
+      if (q == kEnd) return Refuse(why, "a Huffman table is cut short");
+      const int kind = q >> 4, slot = q & 15;
+      if (kind > 1 || slot > 3) return Refuse(why, "a Huffman table has a bad header");
+      uint32_t code = 0, count = 0;
+      for (int bits = 1; bits <= 16; ++bits) {
+        const int n = Get();
+        if (n == kEnd) return Refuse(why, "a Huffman table is cut short");
+        code += uint32_t(n);
+        count += uint32_t(n);
+        if (code > (1u << bits)) return Refuse(why, "a Huffman table's code lengths do not fit");
+        code <<= 1;
+      }
+      if (count > 256) return Refuse(why, "a Huffman table has more than 256 codes");
+      left -= 17;
+      if (int32_t(count) > left || !Skip(int32_t(count))) return Refuse(why, "a Huffman table is cut short");
+      left -= int32_t(count);
+      defined_[kind][slot] = true;
+    }
+    return true;
+  }
+
+  // A scan may only use tables defined before it: DC tables where it decodes
+  // DC values, AC tables where it decodes AC values.
+  bool CheckScan(int32_t left, std::string* why) {
+    const int components = Get();
+    if (components == kEnd || components < 1 || components > 4 || left != 4 + 2 * components)
+      return Refuse(why, "a scan header is damaged");
+    int tables[4] = {};
+    for (int i = 0; i < components; ++i) {
+      Get();
+      tables[i] = Get();
+    }
+    const int start = Get(), end = Get(), approximation = Get();
+    if (tables[components - 1] == kEnd || start == kEnd || end == kEnd || approximation == kEnd) return true;
+    const bool dc = !progressive_ || (start == 0 && (approximation >> 4) == 0);
+    const bool ac = !progressive_ || start != 0;
+    for (int i = 0; i < components; ++i) {
+      const int dcSlot = tables[i] >> 4, acSlot = tables[i] & 15;
+      if (dcSlot > 3 || acSlot > 3) return Refuse(why, "a scan names a Huffman table that cannot exist");
+      if ((dc && !defined_[0][dcSlot]) || (ac && !defined_[1][acSlot]))
+        return Refuse(why, "a scan uses a Huffman table that was never defined");
+    }
+    return true;
+  }
+
+  // Past the coded data to the next marker; false at the end of the file.
+  bool SkipEntropyData() {
+    int byte = Get();
+    for (;;) {
+      if (byte == kEnd) return false;
+      if (byte != 0xFF) {
+        byte = Get();
+        continue;
+      }
+      int next = Get();
+      while (next == 0xFF) next = Get();
+      if (next == kEnd) return false;
+      if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
+        byte = Get();
+        continue;
+      }
+      // A marker: step back so that the walk reads it whole.
+      return std::fseek(file_, -2, SEEK_CUR) == 0;
+    }
+  }
+
+  std::FILE* file_;
+  bool progressive_ = false;
+  bool defined_[2][4] = {};
+};
+
 class StbReader : public WholePictureReader {
  public:
   bool Open(InputFile& file, std::string* error) {
@@ -70,7 +209,8 @@ class StbReader : public WholePictureReader {
       return false;
     }
     const bool png = magic[0] == 0x89 && magic[1] == 'P';
-    const bool jpeg = magic[0] == 0xFF && magic[1] == 0xD8;
+    // stb takes fill bytes before the start of a JPEG, so the marker may come late.
+    const bool jpeg = magic[0] == 0xFF && (magic[1] == 0xD8 || magic[1] == 0xFF);
     if (!png && !jpeg && int64_t(width) * height > kMostPixelsPerByte * file.size() + kSlackPixels) {
       *error = "the file is too short for its " + std::to_string(width) + " x " + std::to_string(height) +
                " pixels (truncated or damaged)";
@@ -79,6 +219,13 @@ class StbReader : public WholePictureReader {
     if (std::fseek(file.stream(), 0, SEEK_SET) != 0) {
       *error = SystemReason();
       return false;
+    }
+    if (jpeg) {
+      if (!JpegTableCheck(file.stream()).Sound(error)) return false;
+      if (std::fseek(file.stream(), 0, SEEK_SET) != 0) {
+        *error = SystemReason();
+        return false;
+      }
     }
     input = StbInput{file.stream()};
     pixels_.reset(stbi_load_from_callbacks(&callbacks, &input, &width, &height, &channels, 0));
