@@ -134,8 +134,11 @@ TEST(CliPicture, JpegWithDamagedHuffmanTablesIsRefused) {
   std::string temporary, error;
   ASSERT_TRUE(quiltora_cli::WritePictureTemporary(written, Make(24, 16, 3), &temporary, &error)) << error;
   ASSERT_TRUE(quiltora_cli::CommitPicture(temporary, written, &error)) << error;
-  std::ifstream in(written, std::ios::binary);
-  const std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> jpeg;
+  {
+    std::ifstream in(written, std::ios::binary);  // closed before the folder goes: Windows keeps open files
+    jpeg.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   size_t table = 0;  // the first DHT segment
   while (table + 1 < jpeg.size() && !(jpeg[table] == 0xFF && jpeg[table + 1] == 0xC4)) ++table;
   ASSERT_LT(table + 21, jpeg.size());
