@@ -2,9 +2,10 @@
 // hexagonal symmetries repeat a few stored rows over their tile, forward or
 // mirrored: every tile row is a handful of pieces of them. A run keeps only
 // the stores (the source rectangle, whose transpose is made a band at a time
-// as it is read, or the computed block of a hexagonal member) and puts each tile row together as the output reads it,
-// instead of a tile two to eight times their size that has to be written
-// whole and read back from main memory. The bytes are the tile's exactly.
+// as it is read, or the computed block of a hexagonal member) and puts each
+// tile row together as the output reads it, instead of a tile two to eight
+// times their size that has to be written whole and read back from main
+// memory. The bytes are the tile's exactly.
 #pragma once
 
 #include <cstdint>

@@ -150,7 +150,7 @@ TEST(CliPicture, JpegWithDamagedHuffmanTablesIsRefused) {
   };
   const Case cases[] = {
       {"fill bytes only", [](std::vector<uint8_t>&, size_t) {}, nullptr},
-      {"more than 256 codes", [](std::vector<uint8_t>& b, size_t t) { b[t + 5 + 15] = 250, b[t + 5 + 14] = 250; },
+      {"more than 256 codes", [](std::vector<uint8_t>& b, size_t t) { b[t + 5 + 14] = 250; b[t + 5 + 15] = 250; },
        "Huffman"},
       {"codes longer than their lengths allow", [](std::vector<uint8_t>& b, size_t t) { b[t + 5] = 3; }, "do not fit"},
       {"the tables never defined", [](std::vector<uint8_t>& b, size_t t) { b[t + 1] = 0xFE; }, "never defined"},
