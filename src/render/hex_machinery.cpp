@@ -4,6 +4,7 @@
 
 #include "common/fixed.h"
 #include "common/processor.h"
+#include "render/hex_lanes.h"
 
 namespace quiltora {
 
@@ -164,6 +165,14 @@ void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t step
   }
 }
 
+// Whether the interior samples of plain pixels may go to the vector lanes:
+// the processor has them and every byte offset they take fits 31 bits.
+inline bool UseLanes(const HexSource& source) {
+  return HexLanesBuilt() && ProcessorHasAvx2() && source.rowBytes > 0 &&
+         static_cast<int64_t>(source.maxY) * source.rowBytes + static_cast<int64_t>(source.maxX) * source.pixelStep <
+             (int64_t{1} << 31);
+}
+
 // A run in three parts: the samples before and after the interior ones go
 // through the clamping loop, the interior ones through the plain blend.
 template <int kChannels, FractionRule kRule>
@@ -174,9 +183,15 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
   while (end > begin && !IsInterior(source, sx, sy, stepX, stepY, end - 1)) --end;
   SampleEdgeRun<kChannels, kRule>(source, sx, sy, stepX, stepY, out, tileStep, begin);
   if (source.pixelStep == kChannels && tileStep == kChannels) {
-    SampleInteriorPlain<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin),
-                                   stepX, stepY, out + static_cast<int64_t>(begin) * tileStep,
-                                   end - begin);
+    int32_t laned = 0;
+    if (kChannels >= 3 && UseLanes(source)) {
+      laned = SampleInteriorLanes(source.origin, source.rowBytes, kChannels, Advance(sx, stepX, begin),
+                                  Advance(sy, stepY, begin), stepX, stepY,
+                                  out + static_cast<int64_t>(begin) * tileStep, end - begin);
+    }
+    SampleInteriorPlain<kChannels>(source, Advance(sx, stepX, begin + laned), Advance(sy, stepY, begin + laned),
+                                   stepX, stepY, out + static_cast<int64_t>(begin + laned) * tileStep,
+                                   end - begin - laned);
   } else {
     SampleInterior<kChannels>(source, Advance(sx, stepX, begin), Advance(sy, stepY, begin), stepX,
                               stepY, out + static_cast<int64_t>(begin) * tileStep, tileStep,
