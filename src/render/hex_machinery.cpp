@@ -278,10 +278,18 @@ void CopyDirectSpan(const HexSource& source, const BlockRow& row, int32_t xs, in
   const uint8_t* in = source.origin + static_cast<int64_t>(sourceRow) * source.rowBytes +
                       static_cast<int64_t>(first) * source.pixelStep;
   uint8_t* out = row.out + static_cast<int64_t>(xs) * row.tileStep;
-  for (int32_t k = 0; k < count; ++k) {
-    std::memcpy(out, in, static_cast<size_t>(source.channels));
-    in += source.pixelStep;
-    out += row.tileStep;
+  if (source.pixelStep == source.channels && row.tileStep == source.channels && count > 0) {
+    // Plain pixels on both sides: the run is one block of bytes.
+    const int64_t bytes = static_cast<int64_t>(count) * source.channels;
+    std::memcpy(out, in, static_cast<size_t>(bytes));
+    in += bytes;
+    out += bytes;
+  } else {
+    for (int32_t k = 0; k < count; ++k) {
+      std::memcpy(out, in, static_cast<size_t>(source.channels));
+      in += source.pixelStep;
+      out += row.tileStep;
+    }
   }
   if (held > 0) in -= source.pixelStep;
   for (int32_t k = 0; k < held; ++k) {
