@@ -2,34 +2,15 @@
 
 #include <cstring>
 
+#include "render/hex_lane_masks.h"
 #include "render/hex_lanes.h"
 
 namespace quiltora {
 namespace {
 
-struct ByteMask {
-  char bytes[32];
-};
-
-constexpr char kZero = -128;  // a shuffle index that gives a zero byte
-
-// A shuffle spreading channels bytes, from byte `first` of each 8-byte half
-// of a 16-byte row, over the 32-bit lanes of that half's pixel: the first
-// half to lanes 0..3, the second to lanes 4..7 (in both 128-bit lanes, which
-// hold the same row).
-constexpr ByteMask SpreadMask(int first, int channels) {
-  ByteMask mask{};
-  for (int k = 0; k < 32; ++k) mask.bytes[k] = kZero;
-  for (int lane = 0; lane < 2; ++lane) {
-    for (int channel = 0; channel < channels; ++channel)
-      mask.bytes[16 * lane + 4 * channel] = static_cast<char>(8 * lane + first + channel);
-  }
-  return mask;
-}
-
-// Four 4-byte pixels of each 128-bit lane to four 3-byte ones at its start.
-constexpr ByteMask kSqueezeMask = {{0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, kZero, kZero, kZero, kZero,
-                                    0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, kZero, kZero, kZero, kZero}};
+using hex_lanes::ByteMask;
+using hex_lanes::kSqueezeMask;
+using hex_lanes::SpreadMask;
 
 inline __m256i LoadMask(const ByteMask& mask) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask.bytes));
@@ -42,10 +23,7 @@ inline __m256i LoadMask(const ByteMask& mask) {
 template <int kChannels>
 int32_t SampleEights(const uint8_t* origin, int32_t rowBytes, int32_t sx, int32_t sy, int32_t stepX, int32_t stepY,
                      uint8_t* out, int32_t count) {
-  // The upper row is read from the sample's own pixel. For 3-byte pixels the
-  // lower one is read from two bytes before it, so that no read passes the
-  // lower right neighbour: the last pixel of the source may end its buffer.
-  constexpr int kLowerLead = kChannels == 3 ? 2 : 0;
+  constexpr int kLowerLead = hex_lanes::LowerLead(kChannels);
   const __m256i left = LoadMask(SpreadMask(0, kChannels)), right = LoadMask(SpreadMask(kChannels, kChannels));
   const __m256i lowerLeft = LoadMask(SpreadMask(kLowerLead, kChannels));
   const __m256i lowerRight = LoadMask(SpreadMask(kLowerLead + kChannels, kChannels));
@@ -116,10 +94,8 @@ int32_t SampleEights(const uint8_t* origin, int32_t rowBytes, int32_t sx, int32_
 
 }  // namespace
 
-bool HexLanesBuilt() { return true; }
-
-int32_t SampleInteriorLanes(const uint8_t* origin, int32_t rowBytes, int32_t channels, int32_t sx, int32_t sy,
-                            int32_t stepX, int32_t stepY, uint8_t* out, int32_t count) {
+int32_t SampleInteriorAvx2(const uint8_t* origin, int32_t rowBytes, int32_t channels, int32_t sx, int32_t sy,
+                           int32_t stepX, int32_t stepY, uint8_t* out, int32_t count) {
   if (channels == 3) return SampleEights<3>(origin, rowBytes, sx, sy, stepX, stepY, out, count);
   if (channels == 4) return SampleEights<4>(origin, rowBytes, sx, sy, stepX, stepY, out, count);
   return 0;

@@ -168,7 +168,7 @@ void SampleEdgeRun(const HexSource& source, int32_t sx, int32_t sy, int32_t step
 // Whether the interior samples of plain pixels may go to the vector lanes:
 // the processor has them and every byte offset they take fits 31 bits.
 inline bool UseLanes(const HexSource& source) {
-  return HexLanesBuilt() && ProcessorHasAvx2() && source.rowBytes > 0 &&
+  return HexLaneWidth() > 0 && source.rowBytes > 0 &&
          static_cast<int64_t>(source.maxY) * source.rowBytes + static_cast<int64_t>(source.maxX) * source.pixelStep <
              (int64_t{1} << 31);
 }
@@ -185,7 +185,7 @@ void SampleRun(const HexSource& source, int32_t sx, int32_t sy, int32_t stepX, i
   if (source.pixelStep == kChannels && tileStep == kChannels) {
     int32_t laned = 0;
     if (kChannels >= 3 && UseLanes(source)) {
-      laned = SampleInteriorLanes(source.origin, source.rowBytes, kChannels, Advance(sx, stepX, begin),
+      laned = SampleInteriorLanes(HexLaneWidth(), source.origin, source.rowBytes, kChannels, Advance(sx, stepX, begin),
                                   Advance(sy, stepY, begin), stepX, stepY,
                                   out + static_cast<int64_t>(begin) * tileStep, end - begin);
     }
