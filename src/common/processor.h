@@ -10,5 +10,7 @@ bool ProcessorHasAvx2();
 bool ProcessorHasAvx2Fma();
 // AVX-512 F, BW, DQ and VL.
 bool ProcessorHasAvx512();
+// The above and AVX-512 VBMI (byte permutes across the whole register).
+bool ProcessorHasAvx512Vbmi();
 
 }  // namespace quiltora

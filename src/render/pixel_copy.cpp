@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/processor.h"
+#include "render/pixel_lanes.h"
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -167,6 +168,12 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout) {
   if (count <= 0) return;
   if (IsPlainCopy(layout) && layout.channels == 3) {
+    if (PixelLanesBuilt() && ProcessorHasAvx512Vbmi()) {
+      const int32_t done = MirrorRgbVbmi(source, tileLast, count);
+      source += 3 * int64_t(done);
+      tileLast -= 3 * int64_t(done);
+      count -= done;
+    }
 #ifdef QUILTORA_PIXEL_LANES
     if (ProcessorHasSsse3()) {
       CopyMirroredRgbSsse3(source, tileLast, count);
