@@ -167,13 +167,13 @@ void CopyRowForward(const uint8_t* source, uint8_t* tile, int32_t count,
 void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout) {
   if (count <= 0) return;
+  if (IsPlainCopy(layout)) {
+    const int32_t done = MirrorPixelsWide(source, tileLast, count, layout.channels);
+    source += int64_t(done) * layout.channels;
+    tileLast -= int64_t(done) * layout.channels;
+    count -= done;
+  }
   if (IsPlainCopy(layout) && layout.channels == 3) {
-    if (PixelLanesBuilt() && ProcessorHasAvx512Vbmi()) {
-      const int32_t done = MirrorRgbVbmi(source, tileLast, count);
-      source += 3 * int64_t(done);
-      tileLast -= 3 * int64_t(done);
-      count -= done;
-    }
 #ifdef QUILTORA_PIXEL_LANES
     if (ProcessorHasSsse3()) {
       CopyMirroredRgbSsse3(source, tileLast, count);

@@ -6,14 +6,16 @@
 
 namespace quiltora {
 
-// Whether MirrorRgbVbmi is built in.
-bool PixelLanesBuilt();
+// Copies source pixels of bytesPerPixel (1, 3 or 4) bytes, left to right, to
+// the tile right to left (tileLast receives the first source pixel), a whole
+// register of pixels at a time, where this processor has the lanes for that
+// size (AVX-512 for 4-byte pixels, AVX-512 VBMI for 1- and 3-byte ones);
+// returns how many pixels it copied, the caller copying the rest. Reads and
+// writes no byte outside the count pixels of either side.
+int32_t MirrorPixelsWide(const uint8_t* source, uint8_t* tileLast, int32_t count, int32_t bytesPerPixel);
 
-// Copies whole groups of 21 three-byte pixels from source, left to right, to
-// the tile right to left (tileLast receives the first source pixel), reading
-// and writing no byte outside the count pixels of either side; returns how
-// many pixels it copied (count rounded down to a multiple of 21). Needs
-// ProcessorHasAvx512Vbmi().
-int32_t MirrorRgbVbmi(const uint8_t* source, uint8_t* tileLast, int32_t count);
+// The kernel behind it, built only for x86.
+int32_t MirrorPixelsAvx512(const uint8_t* source, uint8_t* tileLast, int32_t count, int32_t bytesPerPixel,
+                           bool vbmi);
 
 }  // namespace quiltora

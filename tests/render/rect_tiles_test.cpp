@@ -230,19 +230,24 @@ TEST_F(RectangularTiles, SpiderWebIsNotMirroredAcrossItsDiagonal) {
   EXPECT_GT(differing, 0);
 }
 
-// A mirrored row of 3-byte pixels of every length across the widest vector
-// group (21 pixels) and its tails, each side exactly as long as the row, so
-// that a write or read past either end shows (AddressSanitizer builds see
-// every byte).
-TEST(PixelCopy, MirroredRgbRowsOfEveryLengthAcrossTheVectorGroups) {
-  const PixelLayout plain = MakePixelLayout(3, 3);
-  for (int32_t count = 1; count <= 90; ++count) {
-    std::vector<uint8_t> source(static_cast<size_t>(count) * 3), tile(source.size(), 0);
-    for (size_t k = 0; k < source.size(); ++k) source[k] = static_cast<uint8_t>(k * 7 + 1);
-    CopyRowMirrored(source.data(), tile.data() + (count - 1) * 3, count, plain);
-    for (int32_t k = 0; k < count; ++k)
-      ASSERT_EQ(std::memcmp(&tile[static_cast<size_t>(count - 1 - k) * 3], &source[static_cast<size_t>(k) * 3], 3), 0)
-          << count << " pixels, pixel " << k;
+// Mirrored rows of gray, RGB and four-channel pixels of every length across
+// the widest vector groups (64, 21 and 16 pixels) and their tails, each side
+// exactly as long as the row, so that a write or read past either end shows
+// (AddressSanitizer builds see every byte).
+TEST(PixelCopy, MirroredRowsOfEveryLengthAcrossTheVectorGroups) {
+  for (int16_t mode : {1, 3, 4}) {
+    const PixelLayout plain = MakePixelLayout(mode, mode);
+    const int32_t bytes = plain.channels;
+    for (int32_t count = 1; count <= 140; ++count) {
+      std::vector<uint8_t> source(static_cast<size_t>(count * bytes)), tile(source.size(), 0);
+      for (size_t k = 0; k < source.size(); ++k) source[k] = static_cast<uint8_t>(k * 7 + 1);
+      CopyRowMirrored(source.data(), tile.data() + (count - 1) * bytes, count, plain);
+      for (int32_t k = 0; k < count; ++k)
+        ASSERT_EQ(std::memcmp(&tile[static_cast<size_t>((count - 1 - k) * bytes)],
+                              &source[static_cast<size_t>(k * bytes)], static_cast<size_t>(bytes)),
+                  0)
+            << "mode " << mode << ", " << count << " pixels, pixel " << k;
+    }
   }
 }
 
