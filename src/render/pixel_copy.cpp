@@ -57,6 +57,24 @@ void CopyMirroredRgb(const uint8_t* source, uint8_t* tileLast, int32_t count) {
   CopyRun<3>(source + 3 * int64_t(k), 3, tileLast - 3 * int64_t(k), -3, count - k);
 }
 
+// Gray and four-byte pixels, 32 or 8 at a time: the bytes of each 128-bit
+// half reversed, then the halves swapped (gray); or one 32-bit permute.
+[[gnu::target("avx2")]] int32_t MirrorPixelsAvx2(const uint8_t* source, uint8_t* tileLast, int32_t count,
+                                                 int32_t bytesPerPixel) {
+  const int32_t pixels = 32 / bytesPerPixel;
+  const __m256i reverseBytes = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,  //
+                                                15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m256i reverseQuads = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+  int32_t k = 0;
+  for (; k + pixels <= count; k += pixels) {
+    const __m256i in = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + int64_t(k) * bytesPerPixel));
+    const __m256i out = bytesPerPixel == 1 ? _mm256_permute4x64_epi64(_mm256_shuffle_epi8(in, reverseBytes), 0x4E)
+                                           : _mm256_permutevar8x32_epi32(in, reverseQuads);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(tileLast - int64_t(k + pixels - 1) * bytesPerPixel), out);
+  }
+  return k;
+}
+
 // Eight rows of eight 32-bit lanes transposed in registers: rows[k] becomes
 // column k.
 [[gnu::target("avx2")]] inline void TransposeLanes(__m256i rows[8]) {
@@ -168,7 +186,11 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout) {
   if (count <= 0) return;
   if (IsPlainCopy(layout)) {
-    const int32_t done = MirrorPixelsWide(source, tileLast, count, layout.channels);
+    int32_t done = MirrorPixelsWide(source, tileLast, count, layout.channels);
+#ifdef QUILTORA_PIXEL_LANES
+    if (done == 0 && layout.channels != 3 && ProcessorHasAvx2())
+      done = MirrorPixelsAvx2(source, tileLast, count, layout.channels);
+#endif
     source += int64_t(done) * layout.channels;
     tileLast -= int64_t(done) * layout.channels;
     count -= done;
