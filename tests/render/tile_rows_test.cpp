@@ -64,7 +64,7 @@ class TileRowsTest : public ::testing::Test {
 };
 
 TEST_F(TileRowsTest, ATransposeMadeAsReadGivesTheHeldTransposesRowsInAnyOrder) {
-  constexpr int32_t kSide = 203;  // four bands, the last one short
+  constexpr int32_t kSide = 403;  // four bands, the last one short
   const int32_t height = 2 * kSide;
   for (const int16_t mode : {kPixelGray, kPixelThree, kPixelFour}) {
     for (const int16_t number : {8, 9, 10}) {
