@@ -1,7 +1,5 @@
 #include <immintrin.h>
 
-#include <cstring>
-
 #include "render/hex_lane_masks.h"
 #include "render/hex_lanes.h"
 

@@ -186,24 +186,25 @@ void CopyRowMirrored(const uint8_t* source, uint8_t* tileLast, int32_t count,
                      const PixelLayout& layout) {
   if (count <= 0) return;
   if (IsPlainCopy(layout)) {
-    int32_t done = MirrorPixelsWide(source, tileLast, count, layout.channels);
+    // Each stage copies the whole groups it can of what is left.
+    const int32_t bytes = layout.channels;
+    const auto done = [&](int32_t pixels) {
+      source += int64_t(pixels) * bytes;
+      tileLast -= int64_t(pixels) * bytes;
+      count -= pixels;
+    };
+    done(MirrorPixelsWide(source, tileLast, count, bytes));
 #ifdef QUILTORA_PIXEL_LANES
-    if (done == 0 && layout.channels != 3 && ProcessorHasAvx2())
-      done = MirrorPixelsAvx2(source, tileLast, count, layout.channels);
-#endif
-    source += int64_t(done) * layout.channels;
-    tileLast -= int64_t(done) * layout.channels;
-    count -= done;
-  }
-  if (IsPlainCopy(layout) && layout.channels == 3) {
-#ifdef QUILTORA_PIXEL_LANES
-    if (ProcessorHasSsse3()) {
+    if (bytes == 3 && ProcessorHasSsse3()) {
       CopyMirroredRgbSsse3(source, tileLast, count);
       return;
     }
+    if (bytes != 3 && ProcessorHasAvx2()) done(MirrorPixelsAvx2(source, tileLast, count, bytes));
 #endif
-    CopyMirroredRgb(source, tileLast, count);
-    return;
+    if (bytes == 3) {
+      CopyMirroredRgb(source, tileLast, count);
+      return;
+    }
   }
   CopyPixelRun(source + layout.sourceSkip, layout.sourceStep, tileLast + layout.tileSkip,
                -static_cast<int64_t>(layout.tileStep), count, layout.channels);
