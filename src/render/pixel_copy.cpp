@@ -140,8 +140,6 @@ template <bool kMirrored>
   }
 }
 
-using SquareTranspose = void (*)(const uint8_t*, int64_t, uint8_t*, int64_t);
-
 SquareTranspose ChooseSquareTranspose(int32_t bytesPerPixel, bool mirrored) {
   if ((bytesPerPixel != 3 && bytesPerPixel != 4) || !ProcessorHasAvx2()) return nullptr;
   if (bytesPerPixel == 4) return mirrored ? TransposeSquare4<true> : TransposeSquare4<false>;
@@ -214,7 +212,10 @@ void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int
                      int32_t columns, int32_t bytesPerPixel, bool mirrored) {
   constexpr int32_t kSquare = 32;
 #ifdef QUILTORA_PIXEL_LANES
-  const SquareTranspose square = ChooseSquareTranspose(bytesPerPixel, mirrored);
+  // The widest lanes first: 16 × 16 squares on AVX-512, 8 × 8 on AVX2.
+  SquareTranspose square = WideSquareTranspose(bytesPerPixel, mirrored);
+  const int32_t side = square != nullptr ? kWideSquare : 8;
+  if (square == nullptr) square = ChooseSquareTranspose(bytesPerPixel, mirrored);
 #endif
   // Source row i lands on target column i, or rows − 1 − i, moving by step per row.
   const int64_t step = mirrored ? -bytesPerPixel : bytesPerPixel;
@@ -225,18 +226,18 @@ void TransposePixels(const uint8_t* from, int32_t fromRowBytes, uint8_t* to, int
     const int32_t i1 = std::min(rows, i0 + kSquare);
     for (int32_t j0 = 0; j0 < columns; j0 += kSquare) {
       const int32_t j1 = std::min(columns, j0 + kSquare);
-      // Whole 8 × 8 squares in registers, the rest a column at a time.
+      // Whole squares in registers, the rest a column at a time.
       int32_t i = i0;
 #ifdef QUILTORA_PIXEL_LANES
       if (square != nullptr) {
-        for (; i + 8 <= i1; i += 8) {
+        for (; i + side <= i1; i += side) {
           int32_t j = j0;
-          for (; j + 8 <= j1; j += 8)
+          for (; j + side <= j1; j += side)
             square(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes,
-                   target(mirrored ? i + 7 : i, j), toRowBytes);
+                   target(mirrored ? i + side - 1 : i, j), toRowBytes);
           for (; j < j1; ++j)
             CopyPixelRun(from + int64_t(i) * fromRowBytes + int64_t(j) * bytesPerPixel, fromRowBytes, target(i, j),
-                         step, 8, bytesPerPixel);
+                         step, side, bytesPerPixel);
         }
       }
 #endif

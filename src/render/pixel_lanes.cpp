@@ -16,4 +16,14 @@ int32_t MirrorPixelsWide(const uint8_t* source, uint8_t* tileLast, int32_t count
   return 0;
 }
 
+SquareTranspose WideSquareTranspose(int32_t bytesPerPixel, bool mirrored) {
+#ifdef QUILTORA_PIXEL_LANES_AVX512
+  if (ProcessorHasAvx512()) return SquareTransposeAvx512(bytesPerPixel, mirrored, ProcessorHasAvx512Vbmi());
+#else
+  (void)bytesPerPixel;
+  (void)mirrored;
+#endif
+  return nullptr;
+}
+
 }  // namespace quiltora

@@ -1,5 +1,6 @@
-// Row copies on the widest vector lanes, compiled for their instruction set
-// alone (pixel_lanes_avx512.cpp) and taken only where the processor has it.
+// Row copies and square transposes on the widest vector lanes, compiled for
+// their instruction set alone (pixel_lanes_avx512.cpp) and taken only where
+// the processor has it.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,16 @@ int32_t MirrorPixelsWide(const uint8_t* source, uint8_t* tileLast, int32_t count
 // The kernel behind it, built only for x86.
 int32_t MirrorPixelsAvx512(const uint8_t* source, uint8_t* tileLast, int32_t count, int32_t bytesPerPixel,
                            bool vbmi);
+
+// Transposes one kWideSquare × kWideSquare square of pixels: source row k
+// becomes target column k, or, mirrored, column kWideSquare − 1 − k. Reads
+// and writes exactly the square's bytes.
+using SquareTranspose = void (*)(const uint8_t* from, int64_t fromRowBytes, uint8_t* to, int64_t toRowBytes);
+constexpr int32_t kWideSquare = 16;
+// The square transpose for pixels of bytesPerPixel bytes on this
+// processor's AVX-512 lanes (VBMI for 3-byte ones), or null.
+SquareTranspose WideSquareTranspose(int32_t bytesPerPixel, bool mirrored);
+// The kernels behind it, built only for x86.
+SquareTranspose SquareTransposeAvx512(int32_t bytesPerPixel, bool mirrored, bool vbmi);
 
 }  // namespace quiltora
