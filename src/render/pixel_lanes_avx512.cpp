@@ -40,9 +40,12 @@ constexpr ByteIndex kReverseBytes = MakeReverseIndex(1), kReverseRgb = MakeRever
   return k;
 }
 
+// The index of a 32-bit permute that reverses the sixteen lanes.
+inline __m512i ReverseQuads() { return _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0); }
+
 // Sixteen 4-byte pixels at a time by one 32-bit permute.
 int32_t MirrorQuads(const uint8_t* source, uint8_t* tileLast, int32_t count) {
-  const __m512i reverse = _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512i reverse = ReverseQuads();
   int32_t k = 0;
   for (; k + 16 <= count; k += 16) {
     const __m512i pixels = _mm512_loadu_si512(source + 4 * int64_t(k));
@@ -82,7 +85,7 @@ inline void TransposeQuads(__m512i rows[16]) {
 
 template <bool kMirrored>
 void TransposeSquareQuads(const uint8_t* from, int64_t fromRowBytes, uint8_t* to, int64_t toRowBytes) {
-  const __m512i reverse = _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512i reverse = ReverseQuads();
   __m512i r[16];
   for (int k = 0; k < 16; ++k) r[k] = _mm512_loadu_si512(from + k * fromRowBytes);
   TransposeQuads(r);
